@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The single-byte code page of the program's files: Windows-1252 on every platform, so that
+// files move between machines unchanged. Characters it cannot hold become '?'.
+namespace CodePage {
+
+QByteArray encode(QStringView text);
+QString decode(QByteArrayView bytes);
+// The code of one character, as the file would store it.
+unsigned char byteOf(QChar c);
+
+} // namespace CodePage

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+// Prompts as modal QMessageBoxes over the active window.
+class MessageBoxPrompts : public Prompts
+{
+public:
+    PromptAnswer ask(const Prompt& prompt) override;
+};

@@ -1,0 +1,17 @@
+# Fails when a file of vigilstat_core includes a QtGui, QtWidgets or QtPrintSupport header.
+file(GLOB_RECURSE core_files ${SRC}/*.h ${SRC}/*.cpp)
+set(bad "")
+foreach(f IN LISTS core_files)
+    if(f MATCHES "/forms/")
+        continue()
+    endif()
+    file(STRINGS ${f} hits REGEX
+         "#[ \t]*include[ \t]*[<\"](QtGui/|QtWidgets/|QtPrintSupport/|Q(Widget|Dialog|MainWindow|Application|MessageBox|Painter|Pixmap|Icon|Image|Printer|Color|Font)[>\"])")
+    if(hits)
+        list(APPEND bad "${f}: ${hits}")
+    endif()
+endforeach()
+if(bad)
+    string(REPLACE ";" "\n" bad "${bad}")
+    message(FATAL_ERROR "Widget or GUI headers outside forms/:\n${bad}")
+endif()
