@@ -54,7 +54,8 @@ quint32 bigEndian(QByteArrayView block, int at, int count)
 
 QString versionText(quint8 major, quint8 minor, const QString& separator)
 {
-    return QString::number(major) + separator + QStringLiteral("%1").arg(int(minor), 2, 10, QChar(u'0'));
+    return QString::number(major) + separator +
+           QStringLiteral("%1").arg(int(minor), 2, 10, QChar(u'0'));
 }
 
 } // namespace

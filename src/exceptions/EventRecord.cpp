@@ -7,6 +7,19 @@
 namespace {
 
 constexpr int kFieldCount = 6;
+constexpr QByteArrayView kSeparator = "\",\"";
+
+// Bytes outside 0x80..0x9F mean the same in Latin-1 and the log's code page, and Latin-1 has the
+// fast conversion.
+QString decodeField(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x80 && u <= 0x9F)
+            return CodePage::decode(bytes);
+    }
+    return QString::fromLatin1(bytes);
+}
 
 QString safeField(const QString& field)
 {
@@ -34,19 +47,22 @@ QByteArray EventRecord::toLine() const
 
 std::optional<EventRecord> EventRecord::fromLine(QByteArrayView line)
 {
-    const QString text = CodePage::decode(line.trimmed());
-    if (text.size() < 2 || !text.startsWith(u'"') || !text.endsWith(u'"'))
+    line = line.trimmed();
+    if (line.size() < 2 || line.front() != '"' || line.back() != '"')
         return std::nullopt;
-    const QStringView inner = QStringView(text).mid(1, text.size() - 2);
+    const QByteArrayView inner = line.sliced(1, line.size() - 2);
     std::array<QString, kFieldCount> fields;
-    int count = 0;
-    for (const QStringView field : inner.tokenize(u"\",\"")) {
-        if (count == kFieldCount || field.contains(u'"'))
+    qsizetype from = 0;
+    for (int i = 0; i < kFieldCount; ++i) {
+        const qsizetype to = i + 1 < kFieldCount ? inner.indexOf(kSeparator, from) : inner.size();
+        if (to < 0)
             return std::nullopt;
-        fields[count++] = field.toString();
+        const QByteArrayView field = inner.sliced(from, to - from);
+        if (field.contains('"'))
+            return std::nullopt; // a stray quote, or more than six fields
+        fields[i] = decodeField(field);
+        from = to + kSeparator.size();
     }
-    if (count != kFieldCount)
-        return std::nullopt;
     EventRecord record;
     record.address = std::move(fields[0]);
     record.description = std::move(fields[1]);

@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "exceptions/EventLogReader.h"
 #include "exceptions/ExceptionLogViews.h"
+#include "exceptions/PollTimeReader.h"
 #include "exceptions/WallClockMath.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
@@ -26,28 +27,8 @@ namespace {
 
 constexpr qint64 kCopyChunkBytes = 256 * 1024;
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
-
-// Poll times read back through the locale. Records of one poll share their time, so the last
-// answer is kept.
-class PollTimeReader
-{
-public:
-    explicit PollTimeReader(const Locale& locale) : m_locale(locale) {}
-
-    std::optional<QDateTime> read(const QString& text)
-    {
-        if (!m_lastText || text != *m_lastText) {
-            m_last = m_locale.parseGeneralDateTime(text);
-            m_lastText = text;
-        }
-        return m_last;
-    }
-
-private:
-    const Locale& m_locale;
-    std::optional<QString> m_lastText;
-    std::optional<QDateTime> m_last;
-};
+// Short records run to about this many bytes; used to guess a log's record count from its size.
+constexpr qint64 kSmallRecordBytes = 64;
 
 bool syncToDisk(QFile& file)
 {
@@ -151,7 +132,7 @@ QString ExceptionEventLog::GetFromLog()
 
     const QDateTime now = Platform::clock().localNow();
     const qint64 window = qint32(m_settings.logKeepDays()) * 1440;
-    PollTimeReader times(Platform::locale());
+    PollTimeReader times(Platform::locale(), log.size() / kSmallRecordBytes);
     QList<EventRecord> records;
     EventLogReader reader(log);
     EventLogReader::Line line;
@@ -218,7 +199,7 @@ ExceptionEventLog::PrunedCopy ExceptionEventLog::writePrunedCopy()
     QFile rawLog(logPath); // for lines too long to hold
 
     const QDateTime now = Platform::clock().localNow();
-    PollTimeReader times(Platform::locale());
+    PollTimeReader times(Platform::locale(), log.size() / kSmallRecordBytes);
     EventLogReader reader(log);
     EventLogReader::Line line;
     bool ok = true;
