@@ -64,14 +64,17 @@ void ExceptionEventLists::GetListLogF()
             if (!ok || code < ExceptionTexts::kFirstCode || code > ExceptionTexts::kLastCode)
                 code = 0;
             QString text = texts[code];
-            if (code == AlarmSinceLastPoll || code == CurrentAlarm) {
+            if (code == ExceptionCode::AlarmSinceLastPoll || code == ExceptionCode::CurrentAlarm) {
                 if (!alarm)
                     alarm = detailChannels(record.alarmDetail);
-                text += code == AlarmSinceLastPoll ? alarm->sinceLastPoll : alarm->current;
-            } else if (code == VidlossSinceLastPoll || code == CurrentVidloss) {
+                text += code == ExceptionCode::AlarmSinceLastPoll ? alarm->sinceLastPoll
+                                                                  : alarm->current;
+            } else if (code == ExceptionCode::VidlossSinceLastPoll ||
+                       code == ExceptionCode::CurrentVidloss) {
                 if (!vidloss)
                     vidloss = detailChannels(record.videolossDetail);
-                text += code == VidlossSinceLastPoll ? vidloss->sinceLastPoll : vidloss->current;
+                text += code == ExceptionCode::VidlossSinceLastPoll ? vidloss->sinceLastPoll
+                                                                    : vidloss->current;
             }
             list.append({record.address, record.description, record.pollingTime, std::move(text),
                          record.time});

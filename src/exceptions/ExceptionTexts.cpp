@@ -14,7 +14,7 @@ struct CodeInfo
     const char* shortText; // nullptr: the same as the long text
 };
 
-// Texts that carry a threshold are split around it; see thresholdOf().
+// Texts that carry a threshold hold the part before it.
 const std::array<CodeInfo, ExceptionTexts::kLastCode + 1> kCodes = {{
     {{}, {}, "", ""},
     {Option::RecordStatus, Option::NotRecordingNotify, "The unit has not been recording.",
@@ -66,25 +66,25 @@ bool known(int code)
 std::optional<qint16> thresholdOf(int code, const Settings& settings)
 {
     switch (code) {
-    case RecordTimeLeft:
+    case ExceptionCode::RecordTimeLeft:
         return settings.rtl();
-    case ArchiveTimeLeft:
+    case ExceptionCode::ArchiveTimeLeft:
         return settings.atl();
-    case LocalTimeDifference:
+    case ExceptionCode::LocalTimeDifference:
         return settings.ltDiff();
     default:
         return std::nullopt;
     }
 }
 
-QString withThreshold(int code, const char* text, const Settings& settings)
+// A threshold goes between the text's head and " minutes" (with a full stop in the long text).
+QString withThreshold(const char* head, std::optional<qint16> threshold, bool longForm)
 {
-    const QString head = QString::fromLatin1(text);
-    const auto threshold = thresholdOf(code, settings);
-    if (!threshold)
-        return head;
-    return head + QString::number(*threshold) + QStringLiteral(" minutes") +
-           (text == kCodes[code].longText ? QStringLiteral(".") : QString());
+    QString text = QString::fromLatin1(head);
+    if (threshold)
+        text += QString::number(*threshold) + QStringLiteral(" minutes") +
+                (longForm ? QStringLiteral(".") : QString());
+    return text;
 }
 
 } // namespace
@@ -105,7 +105,7 @@ QString longText(int code, const Settings& settings)
 {
     if (!known(code))
         return {};
-    return withThreshold(code, kCodes[code].longText, settings);
+    return withThreshold(kCodes[code].longText, thresholdOf(code, settings), true);
 }
 
 QString shortText(int code, const Settings& settings)
@@ -113,7 +113,8 @@ QString shortText(int code, const Settings& settings)
     if (!known(code))
         return {};
     const CodeInfo& info = kCodes[code];
-    return withThreshold(code, info.shortText ? info.shortText : info.longText, settings);
+    return withThreshold(info.shortText ? info.shortText : info.longText,
+                         thresholdOf(code, settings), false);
 }
 
 QString channelList(qint32 mask)

@@ -6,7 +6,8 @@
 #include <QString>
 
 // The exception kinds. Each number is also a bit of the detection mask: code n is bit n - 1.
-enum ExceptionCode : int {
+namespace ExceptionCode {
+enum Code : int {
     NotRecording = 1,
     RecordDuration = 2,
     RecordTimeLeft = 3,
@@ -28,6 +29,7 @@ enum ExceptionCode : int {
     CurrentAlarm = 19,
     CurrentVidloss = 20,
 };
+} // namespace ExceptionCode
 
 namespace ExceptionTexts {
 

@@ -14,9 +14,9 @@
 
 #include <cstdlib>
 
-namespace {
+using namespace ExceptionCode;
 
-constexpr int kVehicle = 4;
+namespace {
 
 QString decimalSeparator()
 {
