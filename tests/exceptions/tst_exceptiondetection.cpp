@@ -538,8 +538,6 @@ void TestExceptionDetection::texts_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("longText");
     QTest::addColumn<QString>("shortText");
-    QTest::newRow("1") << 1 << QStringLiteral("The unit has not been recording.")
-                       << QStringLiteral("Not Recording");
     QTest::newRow("3 with RTL") << 3 << QStringLiteral("Record Time left is less than 45 minutes.")
                                 << QStringLiteral("Record Time left < 45 minutes");
     QTest::newRow("6 with ATL") << 6 << QStringLiteral("Archive Time left is less than 90 minutes.")
@@ -551,15 +549,8 @@ void TestExceptionDetection::texts_data()
         << QStringLiteral("The local time diff. between PC and unit: > 30 minutes");
     QTest::newRow("11") << 11 << QStringLiteral("Alarm Since Last Polling: ")
                         << QStringLiteral("Alarm Since Last Polling: ");
-    QTest::newRow("15") << 15 << QStringLiteral("Unable to connect with the unit.")
-                        << QStringLiteral("Unable to connect");
-    QTest::newRow("17") << 17 << QStringLiteral("Recording-Disk is Full")
-                        << QStringLiteral("Recording-Disk Full");
-    QTest::newRow("20") << 20 << QStringLiteral("Videoloss Status: ")
-                        << QStringLiteral("Videoloss Status: ");
     QTest::newRow("0") << 0 << QString() << QString();
     QTest::newRow("21") << 21 << QString() << QString();
-    QTest::newRow("-1") << -1 << QString() << QString();
 }
 
 void TestExceptionDetection::texts()

@@ -241,7 +241,6 @@ void TestExceptionEventLog::daysWindow_data()
     QTest::newRow("400 days") << 7 << 400 * 1440 * minute << false << true;
     QTest::newRow("400 days inside a 500-day window")
         << 500 << 400 * 1440 * minute << true << false;
-    QTest::newRow("days set to 0") << 0 << 60LL << false << false;
 }
 
 void TestExceptionEventLog::daysWindow()
