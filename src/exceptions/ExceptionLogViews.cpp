@@ -1,0 +1,12 @@
+#include "exceptions/ExceptionLogViews.h"
+
+ExceptionLogViews& ExceptionLogViews::shared()
+{
+    static ExceptionLogViews views;
+    return views;
+}
+
+void ExceptionLogViews::clear()
+{
+    *this = ExceptionLogViews{};
+}
