@@ -3,7 +3,6 @@
 #include "core/Settings.h"
 #include "exceptions/EventLogReader.h"
 #include "exceptions/ExceptionLogViews.h"
-#include "exceptions/PollTimeReader.h"
 #include "exceptions/WallClockMath.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
@@ -27,8 +26,6 @@ namespace {
 
 constexpr qint64 kCopyChunkBytes = 256 * 1024;
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
-// Short records run to about this many bytes; used to guess a log's record count from its size.
-constexpr qint64 kSmallRecordBytes = 64;
 
 bool syncToDisk(QFile& file)
 {
@@ -132,7 +129,7 @@ QString ExceptionEventLog::GetFromLog()
 
     const QDateTime now = Platform::clock().localNow();
     const qint64 window = qint32(m_settings.logKeepDays()) * 1440;
-    PollTimeReader times(Platform::locale(), log.size() / kSmallRecordBytes);
+    const Locale& locale = Platform::locale();
     QList<EventRecord> records;
     EventLogReader reader(log);
     EventLogReader::Line line;
@@ -142,7 +139,7 @@ QString ExceptionEventLog::GetFromLog()
         std::optional<EventRecord> record = EventRecord::fromLine(line.bytes);
         if (!record)
             continue;
-        const std::optional<QDateTime> time = times.read(record->pollingTime);
+        const std::optional<QDateTime> time = locale.parseGeneralDateTime(record->pollingTime);
         if (!time)
             continue;
         const qint64 minutes = minuteBoundariesBetween(*time, now);
@@ -199,7 +196,7 @@ ExceptionEventLog::PrunedCopy ExceptionEventLog::writePrunedCopy()
     QFile rawLog(logPath); // for lines too long to hold
 
     const QDateTime now = Platform::clock().localNow();
-    PollTimeReader times(Platform::locale(), log.size() / kSmallRecordBytes);
+    const Locale& locale = Platform::locale();
     EventLogReader reader(log);
     EventLogReader::Line line;
     bool ok = true;
@@ -213,7 +210,7 @@ ExceptionEventLog::PrunedCopy ExceptionEventLog::writePrunedCopy()
             continue;
         // Only a record known to be old goes; a line that cannot be read stays as it is.
         if (const auto record = EventRecord::fromLine(line.bytes)) {
-            const auto time = times.read(record->pollingTime);
+            const auto time = locale.parseGeneralDateTime(record->pollingTime);
             if (time && minuteBoundariesBetween(*time, now) >= kVeryOldMinutes) {
                 ++result.removedRecords;
                 continue;
