@@ -215,7 +215,6 @@ void frmAddressSetup::copy()
 void frmAddressSetup::finishCopy()
 {
     setCommandsEnabled(true);
-    Q_EMIT copyPauseEnded();
     const int row = m_units.count() - 1;
     Platform::prompts().message(m_units.DataStr.at(row).contains(u'.')
                                     ? QStringLiteral("You must change this IP Address!")

@@ -37,10 +37,6 @@ public:
 
     void done(int result) override;
 
-Q_SIGNALS:
-    // The copy's one-second pause is over and its record dialog is about to open.
-    void copyPauseEnded();
-
 private:
     void showMaximumMessage();
     bool runRecordDialog(int editIndex, const UnitRecord* record);
