@@ -68,28 +68,7 @@ bool hasLetter(const QString& format, QChar letter)
     return found;
 }
 
-} // namespace
-
-LocaleFormats::LocaleFormats(const QLocale& locale) : m_locale(locale), m_textLocale(locale)
-{
-    m_dateFormat = fourDigitYear(m_locale.dateFormat(QLocale::ShortFormat));
-    m_timeFormat = withoutZoneName(m_locale.timeFormat(QLocale::LongFormat));
-    if (!hasLetter(m_timeFormat, u's'))
-        m_timeFormat =
-            withoutZoneName(m_locale.timeFormat(QLocale::ShortFormat)) + QStringLiteral(":ss");
-    if (roundTrips())
-        return;
-    m_dateFormat = zeroPadded(m_dateFormat);
-    m_timeFormat = zeroPadded(m_timeFormat);
-    if (roundTrips())
-        return;
-    // Some scripts' digits cannot be read back by the parser: Latin digits, ISO order.
-    m_textLocale = QLocale::c();
-    m_dateFormat = QStringLiteral("yyyy-MM-dd");
-    m_timeFormat = QStringLiteral("HH:mm:ss");
-}
-
-bool LocaleFormats::roundTrips() const
+bool roundTrips(const DateTimePattern& pattern, bool dateOnly)
 {
     static const std::array probes = {
         wallClock(QDate(2026, 1, 5), QTime(3, 4, 5)),
@@ -98,47 +77,71 @@ bool LocaleFormats::roundTrips() const
         wallClock(QDate(2038, 10, 28), QTime(0, 30, 7)),
         wallClock(QDate(1960, 1, 1), QTime(0, 0, 0)),
     };
-    for (const QDateTime& probe : probes) {
-        const auto back = parseGeneralDateTime(generalDateTimeText(probe));
+    for (QDateTime probe : probes) {
+        if (dateOnly)
+            probe.setTime(QTime(0, 0));
+        const auto back = pattern.parse(pattern.toString(probe));
         if (!back || *back != probe)
             return false;
     }
     return true;
 }
 
+} // namespace
+
+LocaleFormats::LocaleFormats(const QLocale& locale) : m_locale(locale)
+{
+    QString date = fourDigitYear(m_locale.dateFormat(QLocale::ShortFormat));
+    QString time = withoutZoneName(m_locale.timeFormat(QLocale::LongFormat));
+    if (!hasLetter(time, u's'))
+        time = withoutZoneName(m_locale.timeFormat(QLocale::ShortFormat)) + QStringLiteral(":ss");
+
+    const auto attempt = [this](const QLocale& textLocale, const QString& d, const QString& t) {
+        auto general = DateTimePattern::compile(textLocale, d + QStringLiteral(" ") + t);
+        auto shortDate = DateTimePattern::compile(textLocale, d);
+        if (!general || !shortDate || !roundTrips(*general, false) || !roundTrips(*shortDate, true))
+            return false;
+        m_general = std::move(*general);
+        m_shortDate = std::move(*shortDate);
+        return true;
+    };
+    if (attempt(m_locale, date, time) || attempt(m_locale, zeroPadded(date), zeroPadded(time)))
+        return;
+    // Latin digits in ISO order: always readable.
+    attempt(QLocale::c(), QStringLiteral("yyyy-MM-dd"), QStringLiteral("HH:mm:ss"));
+}
+
+QString LocaleFormats::dateFormat() const
+{
+    return m_shortDate.format();
+}
+
+QString LocaleFormats::generalFormat() const
+{
+    return m_general.format();
+}
+
 QString LocaleFormats::generalDateTimeText(const QDateTime& wallClock) const
 {
-    return shortDateText(wallClock.date()) + u' ' +
-           m_textLocale.toString(wallClock.time(), m_timeFormat);
+    return m_general.toString(wallClock);
 }
 
 std::optional<QDateTime> LocaleFormats::parseGeneralDateTime(const QString& text) const
 {
-    // The date part may hold blanks of its own, so try every blank as the separator and keep
-    // the split whose two halves read back to exactly the same text.
-    for (qsizetype at = text.indexOf(u' '); at > 0; at = text.indexOf(u' ', at + 1)) {
-        const auto date = parseShortDate(text.left(at));
-        if (!date)
-            continue;
-        const QString timeText = text.mid(at + 1);
-        const QTime time = m_textLocale.toTime(timeText, m_timeFormat);
-        if (time.isValid() && m_textLocale.toString(time, m_timeFormat) == timeText)
-            return wallClock(*date, time);
-    }
-    return std::nullopt;
+    return m_general.parse(text);
 }
 
 QString LocaleFormats::shortDateText(const QDate& date) const
 {
-    return m_textLocale.toString(date, m_dateFormat);
+    return m_shortDate.toString(wallClock(date, QTime(0, 0)));
 }
 
 std::optional<QDate> LocaleFormats::parseShortDate(const QString& text) const
 {
-    const QDate date = m_textLocale.toDate(text, m_dateFormat);
-    if (!date.isValid() || shortDateText(date) != text)
+    const auto parsed = m_shortDate.parse(text);
+    if (!parsed)
         return std::nullopt;
-    return date;
+    return parsed->date();
 }
 
 QString LocaleFormats::decimalSeparator() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DateTimePattern.h"
+
 #include <optional>
 #include <QDateTime>
 #include <QLocale>
@@ -30,8 +32,8 @@ public:
     explicit LocaleFormats(const QLocale& locale);
 
     const QLocale& locale() const { return m_locale; }
-    QString dateFormat() const { return m_dateFormat; }
-    QString timeFormat() const { return m_timeFormat; }
+    QString dateFormat() const;
+    QString generalFormat() const;
 
     QString generalDateTimeText(const QDateTime& wallClock) const override;
     std::optional<QDateTime> parseGeneralDateTime(const QString& text) const override;
@@ -40,12 +42,9 @@ public:
     QString decimalSeparator() const override;
 
 private:
-    bool roundTrips() const;
-
     QLocale m_locale;
-    QLocale m_textLocale; // the locale the date and time texts are written in
-    QString m_dateFormat;
-    QString m_timeFormat;
+    DateTimePattern m_general;
+    DateTimePattern m_shortDate;
 };
 
 // The user's locale as the system reports it.

@@ -1,8 +1,11 @@
+#include "core/forms/frmVigilStat.h"
 #include "core/Settings.h"
+#include "core/SingleInstance.h"
 #include "directory/AddressListFile.h"
 #include "directory/forms/frmAddEdit.h"
 #include "directory/forms/frmAddressSetup.h"
 #include "directory/TimeZones.h"
+#include "ModalDriver.h"
 #include "ScriptedPlatform.h"
 
 #include <functional>
@@ -13,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -38,6 +42,7 @@ private Q_SLOTS:
     void doneThatCannotWriteStaysOpen();
     void openReplacesListOnlyOnSuccess();
     void saveAsChangesPathOnlyOnSuccess();
+    void mainWindowOpensEditorBehindGate();
 
 private:
     frmAddressSetup& open();
@@ -381,6 +386,45 @@ void TestAddressSetup::saveAsChangesPathOnlyOnSuccess()
     UnitAddressList back;
     QCOMPARE(LoadAddressList(target, back), AddressListLoad::Loaded);
     QCOMPARE(back, threeUnits());
+}
+
+void TestAddressSetup::mainWindowOpensEditorBehindGate()
+{
+    QTemporaryDir lockDir;
+    SingleInstance instance(lockDir.filePath(QStringLiteral("VigilStat.lock")));
+    frmVigilStat main;
+    QVERIFY(main.Load(instance));
+    QAction* entry = main.findChild<QAction*>(QStringLiteral("mnuAddressSetup"));
+    QVERIFY(entry->isEnabled());
+
+    QStringList opened;
+    ModalDriver::onNext(QStringLiteral("frmEnterPassword"), [&](QWidget* d) {
+        opened << d->objectName();
+        ModalDriver::type(d, "txtPassword", QStringLiteral("wrong"));
+        ModalDriver::click(d, "cmdOK");
+    });
+    entry->trigger();
+    QCOMPARE(opened, QStringList{"frmEnterPassword"});
+    QCOMPARE(main.unitLists().count(), 0);
+
+    ModalDriver::onNext(QStringLiteral("frmEnterPassword"), [&](QWidget* d) {
+        opened << d->objectName();
+        ModalDriver::type(d, "txtPassword", QStringLiteral("admin"));
+        ModalDriver::click(d, "cmdOK");
+        ModalDriver::onNext(QStringLiteral("frmAddressSetup"), [&](QWidget* setup) {
+            opened << setup->objectName();
+            ModalDriver::click(setup, "cmdRemove");
+            ModalDriver::click(setup, "cmdDone");
+        });
+    });
+    entry->trigger();
+    QCOMPARE(opened, (QStringList{"frmEnterPassword", "frmEnterPassword", "frmAddressSetup"}));
+    QCOMPARE(main.unitLists().count(), 2);
+    UnitAddressList saved;
+    QCOMPARE(
+        LoadAddressList(m_platform->programFolder.file(QStringLiteral("IPAddressList.ipl")), saved),
+        AddressListLoad::Loaded);
+    QCOMPARE(saved, main.unitLists());
 }
 
 QTEST_MAIN(TestAddressSetup)

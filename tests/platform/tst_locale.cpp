@@ -25,6 +25,10 @@ void TestLocale::generalText_data()
                            << QStringLiteral("08/03/2026 14:05:09");
     QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany)
                            << QStringLiteral("08.03.2026 14:05:09");
+    QTest::newRow("ja_JP letters as literals")
+        << QLocale(QLocale::Japanese, QLocale::Japan) << QStringLiteral("2026/03/08 14時05分09秒");
+    QTest::newRow("ee_GH upper-case day period")
+        << QLocale(QStringLiteral("ee_GH")) << QStringLiteral("3/8/2026 ƔETRƆ ga 2:05:09");
 }
 
 void TestLocale::generalText()

@@ -1,5 +1,7 @@
 #include "directory/forms/frmAddEdit.h"
 
+#include "directory/forms/PasswordField.h"
+
 #include "directory/AddressValidation.h"
 #include "directory/TimeZones.h"
 #include "platform/Platform.h"
@@ -47,10 +49,8 @@ frmAddEdit::frmAddEdit(const UnitAddressList& units, QWidget* parent)
     lblAddress = named(new QLabel(QStringLiteral("IP Address:"), this), "lblAddress");
     txtAddress = named(new QLineEdit(kSampleIp, this), "txtAddress");
     txtDescript = named(new QLineEdit(this), "txtDescript");
-    txtPassword = named(new QLineEdit(this), "txtPassword");
+    txtPassword = makePasswordField("txtPassword", this);
     txtPassword->setMaxLength(4);
-    txtPassword->setEchoMode(QLineEdit::Password);
-    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     // Keys are filtered below; this also keeps pasted or dropped text out.
     txtPassword->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[1-9]*")), this));

@@ -1,0 +1,43 @@
+#include "core/forms/frmVigilStat.h"
+#include "core/SingleInstance.h"
+#include "platform/Clock.h"
+#include "platform/forms/MessageBoxPrompts.h"
+#include "platform/forms/QtFileDialogs.h"
+#include "platform/Launcher.h"
+#include "platform/Locale.h"
+#include "platform/Platform.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Registry.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VigilStat"));
+    QApplication::setApplicationVersion(QStringLiteral(VIGILSTAT_VERSION));
+
+    IniRegistry registry(IniRegistry::defaultRoot());
+    MessageBoxPrompts prompts;
+    SystemClock clock;
+    SystemLocale locale;
+    SystemProgramFolder programFolder;
+    DesktopLauncher launcher;
+    QtFileDialogs fileDialogs;
+    PlatformServices services;
+    services.registry = &registry;
+    services.prompts = &prompts;
+    services.clock = &clock;
+    services.locale = &locale;
+    services.programFolder = &programFolder;
+    services.launcher = &launcher;
+    services.fileDialogs = &fileDialogs;
+    Platform::install(services);
+
+    SingleInstance instance;
+    frmVigilStat window;
+    if (!window.Load(instance))
+        return 0;
+    window.show();
+    return QApplication::exec();
+}

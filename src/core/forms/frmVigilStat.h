@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/Settings.h"
+#include "core/UnitStatusTable.h"
+#include "directory/UnitAddressList.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTextEdit;
+class QTimer;
+class SingleInstance;
+
+// The main window: owns the settings cache, the unit lists, the unit status table and the timers,
+// and opens every dialog from its menus.
+class frmVigilStat : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmVigilStat(QWidget* parent = nullptr);
+    ~frmVigilStat() override;
+
+    // The start-up of the window. Returns false when another instance already runs; the window
+    // must then be discarded without being shown.
+    bool Load(SingleInstance& instance);
+
+    // True when the protected command must not run (the right password was not given).
+    bool PasswordGate();
+    bool isUnlocked() const { return m_unlocked; }
+
+    // 0 = status message retrieval, 1 = unit time synchronization.
+    int operatingMode() const { return m_operatingMode; }
+
+    Settings& settings() { return m_settings; }
+    UnitAddressList& unitLists() { return m_unitLists; }
+    UnitStatusTable& unitStatus() { return m_unitStatus; }
+
+    // The normal window icon, or the one that tells of notifying exceptions.
+    void showNormalIcon();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    QAction* addEntry(QMenu* menu, const char* name, const QString& caption);
+
+    void mnuStatus_Click();
+    void mnuUnitTime_Click();
+    void setOperatingMode(int mode);
+    void mnuAddressSetup_Click();
+    void mnuChangePassword_Click();
+    void mnuActivatePassword_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+    void tmrAutoStart_Timer();
+    void onOptionSaved(Settings::Option option);
+
+    Settings m_settings;
+    UnitAddressList m_unitLists;
+    UnitStatusTable m_unitStatus;
+    int m_operatingMode = 0;
+    bool m_unlocked = false;
+    bool m_passwordAccepted = false;
+    bool m_busy = false;
+    bool m_firstTick = false;
+
+    QPushButton* cmdStart;
+    QTextEdit* Text2;
+    QStatusBar* StatusBar1;
+    QLabel* Panel1;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+    QTimer* tmrPoll;
+    QTimer* tmrAutoStart;
+    QTimer* tmrTimeout;
+    QTimer* tmrMain;
+
+    QMenu* mnuFile;
+    QAction* mnuPreview;
+    QAction* mnuChoose;
+    QAction* mnuPrintReport;
+    QAction* mnuViewLog;
+    QAction* mnuExit;
+    QMenu* mnuSetup;
+    QAction* mnuAddressSetup;
+    QAction* mnuPrintSaveConfigure;
+    QAction* mnuConfigurePoll;
+    QAction* mnuExceptionSetup;
+    QMenu* mnuOperatingMode;
+    QAction* mnuStatus;
+    QAction* mnuUnitTime;
+    QAction* mnuChangePassword;
+    QAction* mnuActivatePassword;
+    QAction* mnuAbout;
+};

@@ -1,0 +1,62 @@
+#include "directory/forms/frmEnterPassword.h"
+
+#include "directory/AppPassword.h"
+#include "directory/forms/PasswordField.h"
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmEnterPassword::frmEnterPassword(const QString& encodedPassword, QWidget* parent)
+    : QDialog(parent), m_encodedPassword(encodedPassword)
+{
+    setObjectName(QStringLiteral("frmEnterPassword"));
+    setWindowTitle(QStringLiteral("Enter Password"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    Label1 = new QLabel(QStringLiteral("Enter the password"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    txtPassword = makePasswordField("txtPassword", this);
+    Label1->setBuddy(txtPassword);
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    // Enter in the box is handled by the box itself, so no button may also take it.
+    cmdOK->setAutoDefault(false);
+    cmdCancel->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(txtPassword);
+    layout->addLayout(buttons);
+    setMinimumWidth(300);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(txtPassword, &QLineEdit::returnPressed, this, &frmEnterPassword::cmdOK_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmEnterPassword::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    txtPassword->clear();
+    txtPassword->setFocus();
+}
+
+void frmEnterPassword::cmdOK_Click()
+{
+    if (EncodeAppPassword(txtPassword->text()) == m_encodedPassword) {
+        m_passwordAccepted = true;
+        accept();
+        return;
+    }
+    Platform::prompts().message(QStringLiteral("Incorrect Password Entered..."));
+    m_passwordAccepted = false;
+    reject();
+}
