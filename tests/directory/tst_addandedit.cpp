@@ -33,7 +33,6 @@ private Q_SLOTS:
     void duplicates_data();
     void duplicates();
     void doubleQuoteRefused();
-    void cancelStoresNothing();
 
 private:
     template <typename W> W* child(const char* name)
@@ -360,16 +359,6 @@ void TestAddAndEdit::doubleQuoteRefused()
     QCOMPARE(m_platform->prompts.shown.size(), 1);
     QVERIFY(m_platform->prompts.texts().at(0).contains(u'"'));
     QCOMPARE(m_dialog->focusWidget(), child<QLineEdit>("txtDescript"));
-}
-
-void TestAddAndEdit::cancelStoresNothing()
-{
-    m_dialog->prepareEdit(0, m_units.record(0));
-    fill(QStringLiteral("10.6.6.6"), QStringLiteral("Changed"));
-    QTest::mouseClick(child<QPushButton>("cmdCancel"), Qt::LeftButton);
-    QVERIFY(!m_dialog->accepted());
-    QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
-    QCOMPARE(m_units.record(0).DataStr, QStringLiteral("10.1.1.1"));
 }
 
 QTEST_MAIN(TestAddAndEdit)

@@ -31,7 +31,6 @@ private Q_SLOTS:
     void quotesAndLineBreaksCannotBreakLines();
     void unstorablePasswordsAreBlankedAndNamed();
     void failedWriteKeepsOldFile();
-    void relativeNamesLieInProgramFolder();
 
 private:
     QString file(const QString& name) const { return m_platform->programFolder.file(name); }
@@ -319,16 +318,6 @@ void TestAddressListFile::failedWriteKeepsOldFile()
     QVERIFY(!SaveAddressList(blocked, sampleList()));
     QCOMPARE(m_platform->prompts.texts(), QStringList{QStringLiteral("Cannot save ") + blocked});
     QCOMPARE(readRaw(path), QByteArray("old contents"));
-}
-
-void TestAddressListFile::relativeNamesLieInProgramFolder()
-{
-    const QString folder = m_platform->programFolder.path();
-    QCOMPARE(AddressListPath(QStringLiteral("IPAddressList.ipl")),
-             folder + QStringLiteral("/IPAddressList.ipl"));
-    QCOMPARE(AddressListPath(QStringLiteral("lists\\site.ipl")),
-             folder + QStringLiteral("/lists/site.ipl"));
-    QCOMPARE(AddressListPath(QStringLiteral("/srv/units.ipl")), QStringLiteral("/srv/units.ipl"));
 }
 
 QTEST_GUILESS_MAIN(TestAddressListFile)

@@ -11,8 +11,6 @@ private Q_SLOTS:
     void ipAddress();
     void phoneNumber_data();
     void phoneNumber();
-    void digitsOrSeparator();
-    void duplicates();
 };
 
 void TestAddressValidation::ipAddress_data()
@@ -58,6 +56,8 @@ void TestAddressValidation::phoneNumber_data()
     QTest::newRow("three dashes misplaced") << "18-00-234-567" << false;
     QTest::newRow("three dashes short") << "1-2-3-" << false;
     QTest::newRow("parentheses") << "(800)2345678" << false;
+    QTest::newRow("digits of another script")
+        << "\u0662\u0663\u0664\u0665\u0666\u0667\u0668" << false;
     QTest::newRow("empty") << "" << false;
 }
 
@@ -66,27 +66,6 @@ void TestAddressValidation::phoneNumber()
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QCOMPARE(IsValidPhoneNumber(text), valid);
-}
-
-void TestAddressValidation::digitsOrSeparator()
-{
-    QVERIFY(IsDigitsOrSeparator(QStringLiteral("1.2"), u'.'));
-    QVERIFY(!IsDigitsOrSeparator(QString(), u'.'));
-    QVERIFY(!IsDigitsOrSeparator(QStringLiteral("1-2"), u'.'));
-    // Digits of other scripts are not unit addresses.
-    QVERIFY(!IsDigitsOrSeparator(QStringLiteral("\u0661\u0662"), u'.'));
-}
-
-void TestAddressValidation::duplicates()
-{
-    UnitAddressList list;
-    list.append({"10.1.1.1", "a", "", "GMT", "EUR", "1", "1"});
-    list.append({"5551234", "b", "", "GMT", "EUR", "1", "1"});
-    QVERIFY(!IsNewAddress(list, QStringLiteral("10.1.1.1")));
-    QVERIFY(IsNewAddress(list, QStringLiteral("10.1.1.2")));
-    QVERIFY(IsUniqueAddressExcept(list, QStringLiteral("10.1.1.1"), 0));
-    QVERIFY(!IsUniqueAddressExcept(list, QStringLiteral("10.1.1.1"), 1));
-    QVERIFY(IsUniqueAddressExcept(list, QStringLiteral("7"), 1));
 }
 
 QTEST_GUILESS_MAIN(TestAddressValidation)

@@ -13,8 +13,6 @@ private Q_SLOTS:
     void decodeRejects_data();
     void decodeRejects();
     void keysAvoidThreeDigitPairs();
-    void storable_data();
-    void storable();
 };
 
 void TestUnitPassword::encodesAndDecodes_data()
@@ -76,26 +74,6 @@ void TestUnitPassword::keysAvoidThreeDigitPairs()
     QCOMPARE(EncodeUnitPassword(QStringLiteral("\u00ff12")), QString());
     QCOMPARE(EncodeUnitPassword(QString()), QString());
     QCOMPARE(EncodeUnitPassword(QStringLiteral("123456")), QString());
-}
-
-void TestUnitPassword::storable_data()
-{
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("storable");
-    QTest::newRow("empty") << QString() << true;
-    QTest::newRow("three digits") << QStringLiteral("123") << true;
-    QTest::newRow("four digits") << QStringLiteral("5678") << true;
-    QTest::newRow("two digits") << QStringLiteral("12") << false;
-    QTest::newRow("five digits") << QStringLiteral("12345") << false;
-    QTest::newRow("no key fits") << QStringLiteral("1\u00f82") << false;
-    QTest::newRow("outside the code page") << QStringLiteral("ab\u6f22") << false;
-}
-
-void TestUnitPassword::storable()
-{
-    QFETCH(QString, password);
-    QFETCH(bool, storable);
-    QCOMPARE(IsStorableUnitPassword(password), storable);
 }
 
 QTEST_GUILESS_MAIN(TestUnitPassword)
