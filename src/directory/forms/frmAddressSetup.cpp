@@ -156,6 +156,8 @@ bool frmAddressSetup::runRecordDialog(int editIndex, const UnitRecord* record)
     delete dialog;
     if (!accepted)
         return false;
+    if (record && editIndex >= m_units.count())
+        return false; // the list was reloaded under the dialog
     if (record) {
         m_model->replace(editIndex, result);
         setCurrentRow(editIndex);
