@@ -3,7 +3,7 @@
 #include <QDateTime>
 
 // Wall-clock times (unit clocks, poll times, log times) are naive: a date and a time of day
-// without a zone. They are carried in QDateTime with the UTC spec so that arithmetic on them
+// without a zone. They are carried in QDateTime marked as UTC so that arithmetic on them
 // never skips or repeats an hour at a daylight-saving change of the PC.
 inline QDateTime wallClock(const QDate& date, const QTime& time)
 {

@@ -1,6 +1,6 @@
 #include "directory/forms/frmAddEdit.h"
 
-#include "directory/forms/PasswordField.h"
+#include "directory/forms/PasswordDialogParts.h"
 
 #include "directory/AddressValidation.h"
 #include "directory/TimeZones.h"

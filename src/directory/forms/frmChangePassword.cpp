@@ -1,7 +1,7 @@
 #include "directory/forms/frmChangePassword.h"
 
 #include "core/Settings.h"
-#include "directory/forms/PasswordField.h"
+#include "directory/forms/PasswordDialogParts.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 
@@ -27,22 +27,13 @@ frmChangePassword::frmChangePassword(Settings& settings, QWidget* parent)
     txtRetypePassword = makePasswordField("txtRetypePassword", this);
     Label1->setBuddy(txtNewPassword);
     Label2->setBuddy(txtRetypePassword);
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdOK->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
+    QHBoxLayout* buttons = makeOkCancelRow(this, cmdOK, cmdCancel);
 
     auto* fields = new QGridLayout;
     fields->addWidget(Label1, 0, 0);
     fields->addWidget(txtNewPassword, 0, 1);
     fields->addWidget(Label2, 1, 0);
     fields->addWidget(txtRetypePassword, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(buttons);

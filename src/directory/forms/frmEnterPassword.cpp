@@ -1,7 +1,7 @@
 #include "directory/forms/frmEnterPassword.h"
 
 #include "directory/AppPassword.h"
-#include "directory/forms/PasswordField.h"
+#include "directory/forms/PasswordDialogParts.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 
@@ -22,18 +22,7 @@ frmEnterPassword::frmEnterPassword(const QString& encodedPassword, QWidget* pare
     Label1->setObjectName(QStringLiteral("Label1"));
     txtPassword = makePasswordField("txtPassword", this);
     Label1->setBuddy(txtPassword);
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    // Enter in the box is handled by the box itself, so no button may also take it.
-    cmdOK->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons = makeOkCancelRow(this, cmdOK, cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(txtPassword);
