@@ -1,8 +1,7 @@
 #include "directory/forms/frmAddEdit.h"
 
-#include "directory/forms/PasswordDialogParts.h"
-
 #include "directory/AddressValidation.h"
+#include "directory/forms/PasswordDialogParts.h"
 #include "directory/TimeZones.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
