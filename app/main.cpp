@@ -2,6 +2,7 @@
 #include "core/SingleInstance.h"
 #include "platform/Clock.h"
 #include "platform/forms/MessageBoxPrompts.h"
+#include "platform/forms/QtFileDialogs.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     SystemLocale locale;
     SystemProgramFolder programFolder;
     DesktopLauncher launcher;
+    QtFileDialogs fileDialogs;
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -29,6 +31,7 @@ int main(int argc, char** argv)
     services.locale = &locale;
     services.programFolder = &programFolder;
     services.launcher = &launcher;
+    services.fileDialogs = &fileDialogs;
     Platform::install(services);
 
     SingleInstance instance;

@@ -20,5 +20,6 @@ void ScriptedPlatform::install(const PlatformServices& extra)
     s.locale = &locale;
     s.programFolder = &programFolder;
     s.launcher = &launcher;
+    s.fileDialogs = &fileDialogs;
     Platform::install(s);
 }

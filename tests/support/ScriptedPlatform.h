@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "ScriptedAdapters.h"
+#include "ScriptedFileDialogs.h"
 
 // Installs a full set of scripted adapters for the lifetime of the object and puts back the
 // previous set afterwards. Create one per test function (in init()) so tests never share state.
@@ -19,6 +20,7 @@ public:
     PinnedLocale locale;
     ScriptedProgramFolder programFolder;
     ScriptedLauncher launcher;
+    ScriptedFileDialogs fileDialogs;
 
     // Re-installs after a test replaced a field of the services (e.g. another adapter kind).
     void install(const PlatformServices& extra = {});

@@ -2,6 +2,7 @@
 
 #include "core/forms/frmAbout.h"
 #include "core/SingleInstance.h"
+#include "directory/forms/frmAddressSetup.h"
 #include "directory/forms/frmChangePassword.h"
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
@@ -160,13 +161,14 @@ void frmVigilStat::createMenus()
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     // Entries whose windows are not part of this build yet stay visible but unavailable.
-    for (QAction* pending : {mnuPreview, mnuChoose, mnuPrintReport, mnuViewLog, mnuAddressSetup,
+    for (QAction* pending : {mnuPreview, mnuChoose, mnuPrintReport, mnuViewLog,
                              mnuPrintSaveConfigure, mnuConfigurePoll, mnuExceptionSetup})
         pending->setEnabled(false);
 
     connect(mnuExit, &QAction::triggered, this, &frmVigilStat::mnuExit_Click);
     connect(mnuStatus, &QAction::triggered, this, &frmVigilStat::mnuStatus_Click);
     connect(mnuUnitTime, &QAction::triggered, this, &frmVigilStat::mnuUnitTime_Click);
+    connect(mnuAddressSetup, &QAction::triggered, this, &frmVigilStat::mnuAddressSetup_Click);
     connect(mnuChangePassword, &QAction::triggered, this, &frmVigilStat::mnuChangePassword_Click);
     connect(mnuActivatePassword, &QAction::triggered, this,
             &frmVigilStat::mnuActivatePassword_Click);
@@ -247,6 +249,15 @@ void frmVigilStat::setOperatingMode(int mode)
     m_settings.SaveOption(Settings::Option::OperatingMode, static_cast<qint16>(mode));
     Option1->setChecked(mode == 0);
     Option2->setChecked(mode == 1);
+}
+
+void frmVigilStat::mnuAddressSetup_Click()
+{
+    if (PasswordGate())
+        return;
+    QPointer<frmAddressSetup> dialog = new frmAddressSetup(m_unitLists, m_settings, this);
+    dialog->exec();
+    delete dialog;
 }
 
 void frmVigilStat::mnuChangePassword_Click()

@@ -55,6 +55,7 @@ private:
     void mnuStatus_Click();
     void mnuUnitTime_Click();
     void setOperatingMode(int mode);
+    void mnuAddressSetup_Click();
     void mnuChangePassword_Click();
     void mnuActivatePassword_Click();
     void mnuAbout_Click();

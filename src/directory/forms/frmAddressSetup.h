@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+
+class QMenuBar;
+class QPushButton;
+class QTimer;
+class QTreeView;
+class Settings;
+class UnitAddressModel;
+struct UnitAddressList;
+struct UnitRecord;
+
+// The address list window: shows the shared unit address list, changes it record by record
+// through the record dialog, and reads and writes the list files. Changes act on the list at
+// once; they reach the current list file through "&Done" or a save under another name.
+class frmAddressSetup : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Loads the current list file into units.
+    frmAddressSetup(UnitAddressList& units, Settings& settings, QWidget* parent = nullptr);
+
+    int currentRow() const;
+    void setCurrentRow(int row);
+    // The file "&Done" writes.
+    QString listPath() const;
+
+    void add();
+    void edit();
+    void remove();
+    void copy();
+    void saveAndClose();
+    void openListFile();
+    void saveListFileAs();
+
+    void done(int result) override;
+
+private:
+    void showMaximumMessage();
+    bool runRecordDialog(int editIndex, const UnitRecord* record);
+    void finishCopy();
+    void setCommandsEnabled(bool enabled);
+
+    UnitAddressList& m_units;
+    Settings& m_settings;
+    UnitAddressModel* m_model;
+    QTimer* m_copyPause;
+
+    QTreeView* lstAddress;
+    QPushButton* cmdAdd;
+    QPushButton* cmdEdit;
+    QPushButton* cmdRemove;
+    QPushButton* cmdCopy;
+    QPushButton* cmdImport;
+    QPushButton* cmdDone;
+    QMenuBar* m_menuBar;
+};
