@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -41,21 +42,46 @@ QString IniRegistry::filePath(const QString& appKey) const
     return QDir(m_root).filePath(appKey + QStringLiteral(".ini"));
 }
 
+const IniRegistry::FileSnapshot* IniRegistry::snapshot(const QString& appKey) const
+{
+    const QString path = filePath(appKey);
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        m_files.remove(appKey);
+        return nullptr;
+    }
+    FileSnapshot& cached = m_files[appKey];
+    if (cached.size == info.size() && cached.modified == info.lastModified())
+        return &cached;
+
+    FileSnapshot fresh;
+    fresh.modified = info.lastModified();
+    fresh.size = info.size();
+    QSettings ini(path, QSettings::IniFormat);
+    for (const QString& group : ini.childGroups()) {
+        ini.beginGroup(group);
+        QHash<QString, QString>& values = fresh.sections[group.toLower()];
+        for (const QString& key : ini.childKeys())
+            values.insert(key.toLower(), variantText(ini.value(key)));
+        ini.endGroup();
+    }
+    cached = std::move(fresh);
+    return &cached;
+}
+
 std::optional<QString> IniRegistry::value(const QString& appKey, const QString& section,
                                           const QString& name) const
 {
-    const QString path = filePath(appKey);
-    if (!QFileInfo::exists(path))
+    const FileSnapshot* file = snapshot(appKey);
+    if (!file)
         return std::nullopt;
-    QSettings ini(path, QSettings::IniFormat);
-    const QString group = matchName(ini.childGroups(), section);
-    if (group.isEmpty())
+    const auto group = file->sections.constFind(section.toLower());
+    if (group == file->sections.cend())
         return std::nullopt;
-    ini.beginGroup(group);
-    const QString key = matchName(ini.childKeys(), name);
-    if (key.isEmpty())
+    const auto value = group->constFind(name.toLower());
+    if (value == group->cend())
         return std::nullopt;
-    return variantText(ini.value(key));
+    return *value;
 }
 
 bool IniRegistry::setValue(const QString& appKey, const QString& section, const QString& name,
@@ -71,5 +97,6 @@ bool IniRegistry::setValue(const QString& appKey, const QString& section, const 
     ini.setValue(key.isEmpty() ? name : key, text);
     ini.endGroup();
     ini.sync();
+    m_files.remove(appKey);
     return ini.status() == QSettings::NoError;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <QDateTime>
+#include <QHash>
 #include <QString>
 
 // Per-user string settings under an application key and a section, as the Windows registry
@@ -35,8 +37,23 @@ public:
                   const QString& text) override;
 
 protected:
-    void setRootFolder(QString root) { m_root = std::move(root); }
+    void setRootFolder(QString root)
+    {
+        m_root = std::move(root);
+        m_files.clear();
+    }
 
 private:
+    // One file's values by lower-case section and name, read again when the file changes on
+    // disk, so that a list of thousands of values is not re-scanned for every lookup.
+    struct FileSnapshot
+    {
+        QDateTime modified;
+        qint64 size = -1;
+        QHash<QString, QHash<QString, QString>> sections;
+    };
+    const FileSnapshot* snapshot(const QString& appKey) const;
+
     QString m_root;
+    mutable QHash<QString, FileSnapshot> m_files;
 };

@@ -14,6 +14,7 @@ private Q_SLOTS:
     void textsSurviveAsTheyAre_data();
     void textsSurviveAsTheyAre();
     void handEditedListValueReadsAsText();
+    void seesWhatAnotherWriterStored();
     void codePageRoundTrip();
 };
 
@@ -75,6 +76,20 @@ void TestRegistry::handEditedListValueReadsAsText()
     ini.write("\n[Extra]\nReportFileName=a,b\n");
     ini.close();
     QCOMPARE(r.value("VigilStat", "Extra", "ReportFileName"), std::optional<QString>("a,b"));
+}
+
+void TestRegistry::seesWhatAnotherWriterStored()
+{
+    ScriptedRegistry r;
+    r.seed("SVControl", "DataComSets", "TotalKey", "2");
+    QCOMPARE(r.value("SVControl", "DataComSets", "TotalKey"), std::optional<QString>("2"));
+    IniRegistry other(r.rootFolder());
+    QVERIFY(other.setValue("SVControl", "DataComSets", "TotalKey", "501"));
+    QVERIFY(other.setValue("SVControl", "DataComSets", "ActiveIndex", "3"));
+    QCOMPARE(r.value("SVControl", "DataComSets", "TotalKey"), std::optional<QString>("501"));
+    QCOMPARE(r.value("SVControl", "datacomsets", "activeindex"), std::optional<QString>("3"));
+    QVERIFY(QFile::remove(r.filePath("SVControl")));
+    QVERIFY(!r.value("SVControl", "DataComSets", "TotalKey"));
 }
 
 void TestRegistry::codePageRoundTrip()
