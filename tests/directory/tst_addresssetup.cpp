@@ -40,6 +40,7 @@ private Q_SLOTS:
     void fullListRefusesAddAndCopyOnly();
     void doneSavesAndReadsBackIdentically();
     void doneThatCannotWriteStaysOpen();
+    void doneKeepsTheOriginalOfAnIncompleteFile();
     void openReplacesListOnlyOnSuccess();
     void saveAsChangesPathOnlyOnSuccess();
     void mainWindowOpensEditorBehindGate();
@@ -328,6 +329,33 @@ void TestAddressSetup::doneThatCannotWriteStaysOpen()
     QVERIFY(m_window->isVisible());
     QCOMPARE(m_platform->prompts.texts(), QStringList{QStringLiteral("Cannot save ") + blocked});
     QCOMPARE(m_units.count(), 2);
+}
+
+void TestAddressSetup::doneKeepsTheOriginalOfAnIncompleteFile()
+{
+    const QString path = m_platform->programFolder.file(QStringLiteral("IPAddressList.ipl"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.resize(file.size() - 20)); // the last record is cut short
+    file.close();
+    QFile::copy(path, path + QStringLiteral(".orig"));
+
+    open();
+    QCOMPARE(m_units.count(), 2);
+    m_platform->prompts.clear();
+    click("cmdDone");
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(m_platform->prompts.texts(),
+             QStringList{QStringLiteral("The unit address list file could not be read "
+                                        "completely. Its original is kept as ") +
+                         path + QStringLiteral(".bak")});
+    QFile kept(path + QStringLiteral(".bak"));
+    QFile orig(path + QStringLiteral(".orig"));
+    QVERIFY(kept.open(QIODevice::ReadOnly) && orig.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), orig.readAll());
+    UnitAddressList back;
+    QCOMPARE(LoadAddressList(path, back), AddressListLoad::Loaded);
+    QCOMPARE(back.count(), 2);
 }
 
 void TestAddressSetup::openReplacesListOnlyOnSuccess()

@@ -10,6 +10,8 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -104,7 +106,8 @@ frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWi
     connect(m_copyPause, &QTimer::timeout, this, &frmAddressSetup::finishCopy);
 
     UnitAddressList loaded;
-    LoadAddressList(listPath(), loaded);
+    m_openedIncomplete = LoadAddressList(listPath(), loaded) != AddressListLoad::Loaded &&
+                         QFileInfo::exists(listPath());
     m_model->replaceAll(loaded);
     setCurrentRow(0);
 }
@@ -251,8 +254,26 @@ void frmAddressSetup::done(int result)
 
 void frmAddressSetup::saveAndClose()
 {
+    if (m_openedIncomplete && !keepIncompleteOriginal(listPath()))
+        return;
     if (SaveAddressList(listPath(), m_units))
         accept();
+}
+
+bool frmAddressSetup::keepIncompleteOriginal(const QString& path)
+{
+    const QString kept = path + QStringLiteral(".bak");
+    QFile::remove(kept);
+    if (!QFile::copy(path, kept)) {
+        Platform::prompts().message(QStringLiteral("Cannot save ") + kept);
+        return false;
+    }
+    m_openedIncomplete = false;
+    Platform::prompts().message(
+        QStringLiteral("The unit address list file could not be read completely. Its original is "
+                       "kept as ") +
+        kept);
+    return true;
 }
 
 void frmAddressSetup::openListFile()

@@ -42,8 +42,12 @@ private:
     bool runRecordDialog(int editIndex, const UnitRecord* record);
     void finishCopy();
     void setCommandsEnabled(bool enabled);
+    bool keepIncompleteOriginal(const QString& path);
 
     UnitAddressList& m_units;
+    // The file shown at opening did not load to its end: its original is kept before the
+    // first save over it, so the records the load could not read are not lost.
+    bool m_openedIncomplete = false;
     Settings& m_settings;
     UnitAddressModel* m_model;
     QTimer* m_copyPause;
