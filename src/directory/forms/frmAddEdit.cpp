@@ -86,6 +86,12 @@ frmAddEdit::frmAddEdit(const UnitAddressList& units, QWidget* parent)
     auto* top = new QVBoxLayout(this);
     top->addLayout(form);
     top->addLayout(buttons);
+    // Wide enough for the caption and a long description.
+    setMinimumWidth(380);
+    QWidget* order[] = {optEthernet, optPOTS,   txtAddress, txtDescript, txtPassword, cboTimeZone,
+                        cboDST,      chkStatus, chkSyn,     cmdOK,       cmdCancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(optPOTS, &QRadioButton::toggled, this, &frmAddEdit::linkTypeChosen);
     connect(txtPassword, &QLineEdit::textEdited, this, [this] { m_passwordTouched = true; });
@@ -106,6 +112,7 @@ void frmAddEdit::prepareAdd(const QString& presetZone, const QString& presetDst,
     chkStatus->setChecked(true);
     chkSyn->setChecked(true);
     selectPresets(presetZone, presetDst);
+    focusAddress();
 }
 
 void frmAddEdit::prepareEdit(int index, const UnitRecord& record)
@@ -124,6 +131,7 @@ void frmAddEdit::prepareEdit(int index, const UnitRecord& record)
     chkStatus->setChecked(record.Status == u"1");
     chkSyn->setChecked(record.Syn == u"1");
     selectPresets(record.TimeZone, record.DST);
+    focusAddress();
 }
 
 void frmAddEdit::selectPresets(const QString& zone, const QString& dst)
