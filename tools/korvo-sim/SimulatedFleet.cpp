@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 
 namespace {
 
@@ -191,6 +192,15 @@ bool SimulatedFleet::applyFault(UnitFaults& faults, const QString& spec, QString
         return false;
     }
     return true;
+}
+
+QHostAddress SimulatedFleet::randomLoopbackAddress()
+{
+    QRandomGenerator* random = QRandomGenerator::global();
+    const quint32 a = 1 + random->bounded(254u);
+    const quint32 b = random->bounded(256u);
+    const quint32 c = 1 + random->bounded(254u);
+    return QHostAddress((127u << 24) | (a << 16) | (b << 8) | c);
 }
 
 SimulatedUnit* SimulatedFleet::addUnit(const SimulatedUnit::Config& config)

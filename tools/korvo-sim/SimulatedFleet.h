@@ -35,6 +35,9 @@ public:
     // ignore-block-read, garbage, oversized-length).
     static bool applyFault(UnitFaults& faults, const QString& spec, QString* error);
 
+    // A random 127.x.y.z address away from 127.0.0.0/16, so parallel test runs never meet.
+    static QHostAddress randomLoopbackAddress();
+
     SimulatedUnit* addUnit(const SimulatedUnit::Config& config);
     // Starts every unit; false with the reasons of those that could not start.
     bool start(QStringList* errors = nullptr);
