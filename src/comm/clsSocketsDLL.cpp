@@ -12,16 +12,16 @@ const QString clientSendSource = QStringLiteral("SendPic method\r\n     ***Conne
 const QString serverSendSource = QStringLiteral("WSCKRECSendData\r\n     ***Connection closed***");
 
 // Winsock's "operation already in progress": only clears the connected state.
-constexpr qint16 AlreadyInProgress = 10037;
-constexpr qint16 InvalidPropertyValue = 380;
-constexpr qint16 WrongState = 40006;
+constexpr int AlreadyInProgress = 10037;
+constexpr int InvalidPropertyValue = 380;
+constexpr int WrongState = 40006;
 
 const QString invalidPropertyText = QStringLiteral("Invalid property value");
 const QString wrongStateText =
     QStringLiteral("Wrong protocol or connection state for the requested transaction or request");
 
 // The numbers under which the program has always logged socket failures.
-qint16 winsockNumber(QAbstractSocket::SocketError error)
+int winsockNumber(QAbstractSocket::SocketError error)
 {
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
@@ -198,7 +198,7 @@ void clsSocketsDLL::sendOn(QTcpSocket* socket, QQueue<PendingSend>& queue, const
 {
     if (socket->state() != QAbstractSocket::ConnectedState || socket->write(data) != data.size()) {
         const bool connected = socket->state() == QAbstractSocket::ConnectedState;
-        const qint16 number = connected ? winsockNumber(socket->error()) : WrongState;
+        const int number = connected ? winsockNumber(socket->error()) : WrongState;
         const QString text = connected ? socket->errorString() : wrongStateText;
         later([this, number, text, failureSource] {
             Q_EMIT WinsockError(number, text, failureSource);
@@ -248,7 +248,7 @@ void clsSocketsDLL::Listen(qint32 port, const QHostAddress& address)
     const CallScope scope(callDepth);
     if (m_wskListen->isListening())
         m_wskListen->close();
-    qint16 number = 0;
+    int number = 0;
     QString text;
     if (port < 0 || port > 65535) {
         number = InvalidPropertyValue;
@@ -286,9 +286,7 @@ void clsSocketsDLL::Connect(const QString& host, qint32 port)
         later([this] {
             Q_EMIT WinsockError(InvalidPropertyValue, invalidPropertyText, connectSource);
         });
-        CloseSockets();
-        m_connectFailed = true;
-        finishConnect(false);
+        CloseSockets(); // ends the pending attempt
         return;
     }
     m_host = host;
@@ -346,7 +344,7 @@ void clsSocketsDLL::onSendError()
     const QAbstractSocket::SocketError error = m_wskSend->error();
     if (error == QAbstractSocket::RemoteHostClosedError)
         return; // told as a close by onSendDisconnected()
-    const qint16 number = winsockNumber(error);
+    const int number = winsockNumber(error);
     if (number != AlreadyInProgress) {
         const QString text = m_wskSend->errorString();
         later([this, number, text] {

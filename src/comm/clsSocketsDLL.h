@@ -68,7 +68,8 @@ Q_SIGNALS:
     void WaveletReceived(const QByteArray& data); // never raised
     void CommandReceived(const QByteArray& data);
     void RemoteConnected(const QString& text);
-    void WinsockError(qint16 number, const QString& description, const QString& source);
+    // number is a Winsock error number (some exceed 16 bits), or 100 / 0 for a closed connection.
+    void WinsockError(int number, const QString& description, const QString& source);
     void SendBegin(); // never raised
     void SendCompleted();
     void ReceiveBegin();     // never raised

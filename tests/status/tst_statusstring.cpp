@@ -1,6 +1,6 @@
 #include "ScriptedPlatform.h"
-#include "status/StatusFormat.h"
 #include "status/clsStatusString.h"
+#include "status/StatusFormat.h"
 
 #include <optional>
 #include <QTest>
@@ -142,22 +142,22 @@ void TestStatusString::goldenText_data()
         << QByteArray(common(51, 0))
         << lines({header, QStringLiteral("Unit Type:  Korvo  "), ethernetLine, recordLine,
                   archiveLine, generalLine,
-                  sixteen
-                      + QStringLiteral("  Main Software Version:  3.05;  Power PC Software "
-                                       "Version:  4.10;  Disk Capacity:  1.64GB"),
+                  sixteen + QStringLiteral("  Main Software Version:  3.05;  Power PC Software "
+                                           "Version:  4.10;  Disk Capacity:  1.64GB"),
                   QStringLiteral("Alarm Status:  None"),
                   QStringLiteral("Alarms Since Last Polling:  None"),
                   QStringLiteral("Videoloss Status:  None"),
                   QStringLiteral("Videoloss Since Last Polling:  None")});
 
     QTest::newRow("type 96, 16-channel masks")
-        << QByteArray(common(51, 96).u16(43, 0x0005).u16(45, 0x8000).u16(47, 0x0001).u16(49, 0xFFFF))
+        << QByteArray(
+               common(51, 96).u16(43, 0x0005).u16(45, 0x8000).u16(47, 0x0001).u16(49, 0xFFFF))
         << lines({header, QStringLiteral("Unit Type:  YQM  "), ethernetLine, recordLine,
                   archiveLine, generalLine,
-                  sixteen
-                      + QStringLiteral("  Main Software Version:  3.05;  Power PC Software "
-                                       "Version:  4.10;  Disk Capacity:  1.64GB"),
-                  QStringLiteral("Alarm Status:  1,3"), QStringLiteral("Alarms Since Last Polling:  1"),
+                  sixteen + QStringLiteral("  Main Software Version:  3.05;  Power PC Software "
+                                           "Version:  4.10;  Disk Capacity:  1.64GB"),
+                  QStringLiteral("Alarm Status:  1,3"),
+                  QStringLiteral("Alarms Since Last Polling:  1"),
                   QStringLiteral("Videoloss Status:  16"),
                   QStringLiteral("Videoloss Since Last Polling:  "
                                  "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16")});
@@ -182,7 +182,8 @@ void TestStatusString::goldenText_data()
                   QStringLiteral("Archive  :  Status:  Archiving Disabled"),
                   QStringLiteral("General  :  Unit's Current Time:  1/1/1960 12:00:00 AM;  Time "
                                  "Since Power Up:  00:00:00"),
-                  sixteen + QStringLiteral("  Power PC Software Version:  5.99;  Disk Capacity:  500GB"),
+                  sixteen +
+                      QStringLiteral("  Power PC Software Version:  5.99;  Disk Capacity:  500GB"),
                   QStringLiteral("Alarm Status:  1,3,17"),
                   QStringLiteral("Alarms Since Last Polling:  1,32"),
                   QStringLiteral("Videoloss Status:  None"),
@@ -202,24 +203,24 @@ void TestStatusString::goldenText_data()
     };
     const auto type2Text = [](const QString& play, const QString& audio, const QString& alarms,
                               const QString& videoIn) {
-        return lines({header, QStringLiteral("Unit Type:  XCR  "),
-                      QStringLiteral("Unit Serial Number:  S2"), QStringLiteral("Model Name:  XCR-16C"),
-                      QStringLiteral("Ethernet MAC Address:  00-0A-1B-2C-3D-4E"),
-                      QStringLiteral("Play Status:  ") + play,
-                      QStringLiteral("Audio Card Present:  ") + audio, ethernetLine,
-                      QStringLiteral("Record   :  Status:  Disk Full"),
-                      QStringLiteral("Archive  :  Status:  Device Full"), generalLine,
-                      sixteen
-                          + QStringLiteral(
-                              "  Power PC Software Version:  4.10;  Disk Capacity:  1.64GB"),
-                      QStringLiteral("Alarm Status:  ") + alarms,
-                      QStringLiteral("Alarms Since Last Polling:  None"),
-                      QStringLiteral("XCR Video In:  ") + videoIn});
+        return lines(
+            {header, QStringLiteral("Unit Type:  XCR  "), QStringLiteral("Unit Serial Number:  S2"),
+             QStringLiteral("Model Name:  XCR-16C"),
+             QStringLiteral("Ethernet MAC Address:  00-0A-1B-2C-3D-4E"),
+             QStringLiteral("Play Status:  ") + play,
+             QStringLiteral("Audio Card Present:  ") + audio, ethernetLine,
+             QStringLiteral("Record   :  Status:  Disk Full"),
+             QStringLiteral("Archive  :  Status:  Device Full"), generalLine,
+             sixteen +
+                 QStringLiteral("  Power PC Software Version:  4.10;  Disk Capacity:  1.64GB"),
+             QStringLiteral("Alarm Status:  ") + alarms,
+             QStringLiteral("Alarms Since Last Polling:  None"),
+             QStringLiteral("XCR Video In:  ") + videoIn});
     };
     QTest::newRow("type 2, videoloss on channel 12")
         << type2(0x00000001, 0x00000800, 1, 1)
-        << type2Text(QStringLiteral("Play"), QStringLiteral("Yes"), QStringLiteral("External Alarm"),
-                     QStringLiteral("No Signal Connected"));
+        << type2Text(QStringLiteral("Play"), QStringLiteral("Yes"),
+                     QStringLiteral("External Alarm"), QStringLiteral("No Signal Connected"));
     QTest::newRow("type 2, videoloss on channel 3")
         << type2(0x00010001, 0x00000004, 0, 0)
         << type2Text(QStringLiteral("Stop"), QStringLiteral("No"), QStringLiteral("1,17"),
@@ -241,23 +242,24 @@ void TestStatusString::goldenText_data()
                               .append(connectionEntry(10, "0A020202")));
     };
     const auto type3Text = [](const QString& name, const QString& ppc) {
-        return lines({header, QStringLiteral("Unit Type:  ") + name + QStringLiteral("  "),
-                      QStringLiteral("Unit Serial Number:  T3"), QStringLiteral("Model Name:  KT-3200"),
-                      QStringLiteral("Ethernet MAC Address:  FF-EE-DD-CC-BB-AA"),
-                      QStringLiteral("Play Status:  Stop"),
-                      QStringLiteral("Hardware Fitted:  PAL, Audio Card"),
-                      QStringLiteral("There is one ServerSocket connection."),
-                      QStringLiteral("Ethernet :  Normal Connection:  10.1.1.1  Access Level:  2"),
-                      QStringLiteral("There is one StreamSocket connection."),
-                      QStringLiteral("Ethernet :  Live Connection:  10.2.2.2  Access Level:  1"),
-                      recordLine, QStringLiteral("Archive  :  Status:  Enabled but not Archiving"),
-                      generalLine,
-                      sixteen + QStringLiteral("  Main Software Version:  2.01;  Power PC Software Version:  ")
-                          + ppc + QStringLiteral(";  Disk Capacity:  1.64GB"),
-                      QStringLiteral("Alarm Status:  None"),
-                      QStringLiteral("Alarms Since Last Polling:  None"),
-                      QStringLiteral("Videoloss Status:  None"),
-                      QStringLiteral("Videoloss Since Last Polling:  None")});
+        return lines(
+            {header, QStringLiteral("Unit Type:  ") + name + QStringLiteral("  "),
+             QStringLiteral("Unit Serial Number:  T3"), QStringLiteral("Model Name:  KT-3200"),
+             QStringLiteral("Ethernet MAC Address:  FF-EE-DD-CC-BB-AA"),
+             QStringLiteral("Play Status:  Stop"),
+             QStringLiteral("Hardware Fitted:  PAL, Audio Card"),
+             QStringLiteral("There is one ServerSocket connection."),
+             QStringLiteral("Ethernet :  Normal Connection:  10.1.1.1  Access Level:  2"),
+             QStringLiteral("There is one StreamSocket connection."),
+             QStringLiteral("Ethernet :  Live Connection:  10.2.2.2  Access Level:  1"), recordLine,
+             QStringLiteral("Archive  :  Status:  Enabled but not Archiving"), generalLine,
+             sixteen +
+                 QStringLiteral("  Main Software Version:  2.01;  Power PC Software Version:  ") +
+                 ppc + QStringLiteral(";  Disk Capacity:  1.64GB"),
+             QStringLiteral("Alarm Status:  None"),
+             QStringLiteral("Alarms Since Last Polling:  None"),
+             QStringLiteral("Videoloss Status:  None"),
+             QStringLiteral("Videoloss Since Last Polling:  None")});
     };
     QTest::newRow("type 3 on 6.00 shows its model name")
         << type3(6, 0) << type3Text(QStringLiteral("KT-3200"), QStringLiteral("6.00"));
@@ -286,44 +288,51 @@ void TestStatusString::goldenText_data()
         << lines({header, QStringLiteral("Unit Type:  Roadscope 3  "),
                   QStringLiteral("Unit Serial Number:  RS-9"), QStringLiteral("Model Name:  RS3-8"),
                   QStringLiteral("Ethernet MAC Address:  01-02-03-04-05-A0"),
-                  QStringLiteral("RS3 Vehicle ID:  BUS 12"), QStringLiteral("Audio Card Present:  No"),
+                  QStringLiteral("RS3 Vehicle ID:  BUS 12"),
+                  QStringLiteral("Audio Card Present:  No"),
                   QStringLiteral("Ethernet :  Normal Connection:  192.168.0.20  Access Level:  3;  "
                                  "Live Connection:  10.0.0.7  Access Level:  1"),
                   QStringLiteral("Record   :  Status:  Disk Test Failed"),
                   QStringLiteral("General  :  Unit's Current Time:  3/8/2026 2:05:09 PM;  Time "
                                  "Since Power Up:  00:00:59"),
-                  sixteen + QStringLiteral("  Power PC Software Version:  1.02;  Disk Capacity:  120GB"),
-                  QStringLiteral("Alarm Status:  1,16"), QStringLiteral("Alarms Since Last Polling:  None"),
+                  sixteen +
+                      QStringLiteral("  Power PC Software Version:  1.02;  Disk Capacity:  120GB"),
+                  QStringLiteral("Alarm Status:  1,16"),
+                  QStringLiteral("Alarms Since Last Polling:  None"),
                   QStringLiteral("Videoloss Status:  None"),
                   QStringLiteral("Videoloss Since Last Polling:  2")});
 
     QStringList disks;
     for (int i = 1; i <= 8; ++i) {
-        disks << QStringLiteral("Disk%1:  Number of Two Meg Blocks Recorded:  %2").arg(i).arg(i == 1 ? 5 : 0)
+        disks << QStringLiteral("Disk%1:  Number of Two Meg Blocks Recorded:  %2")
+                     .arg(i)
+                     .arg(i == 1 ? 5 : 0)
               << QStringLiteral("            Oldest Data Time:  1/1/1960 12:00:00 AM")
-              << QStringLiteral("            Newest Data Time:  ")
-                     + (i == 1 ? QStringLiteral("3/8/2026 2:05:09 PM")
-                               : QStringLiteral("1/1/1960 12:00:00 AM"));
+              << QStringLiteral("            Newest Data Time:  ") +
+                     (i == 1 ? QStringLiteral("3/8/2026 2:05:09 PM")
+                             : QStringLiteral("1/1/1960 12:00:00 AM"));
     }
-    QStringList zpt = {header, QStringLiteral("Unit Type:  ZPT  "),
-                       QStringLiteral("Unit Serial Number:  Z-80"), ethernetLine, recordLine,
-                       archiveLine, generalLine,
-                       sixteen
-                           + QStringLiteral(
-                               "  Power PC Software Version:  4.10;  Disk Capacity:  1.64GB"),
-                       QStringLiteral("Alarm Status:  32"),
-                       QStringLiteral("Alarms Since Last Polling:  None"),
-                       QStringLiteral("Videoloss Status:  None"),
-                       QStringLiteral("Videoloss Since Last Polling:  None")};
+    QStringList zpt = {
+        header,
+        QStringLiteral("Unit Type:  ZPT  "),
+        QStringLiteral("Unit Serial Number:  Z-80"),
+        ethernetLine,
+        recordLine,
+        archiveLine,
+        generalLine,
+        sixteen + QStringLiteral("  Power PC Software Version:  4.10;  Disk Capacity:  1.64GB"),
+        QStringLiteral("Alarm Status:  32"),
+        QStringLiteral("Alarms Since Last Polling:  None"),
+        QStringLiteral("Videoloss Status:  None"),
+        QStringLiteral("Videoloss Since Last Polling:  None")};
     zpt << disks << QStringLiteral("Unit ID of Recorded Data :  XCR");
-    QTest::newRow("type 80, disks")
-        << QByteArray(common(176, 80)
-                          .u32(43, 0x80000000)
-                          .text(59, "Z-80")
-                          .u32(79, 5)
-                          .u32(87, march8)
-                          .u8(175, 16))
-        << lines(zpt);
+    QTest::newRow("type 80, disks") << QByteArray(common(176, 80)
+                                                      .u32(43, 0x80000000)
+                                                      .text(59, "Z-80")
+                                                      .u32(79, 5)
+                                                      .u32(87, march8)
+                                                      .u8(175, 16))
+                                    << lines(zpt);
 }
 
 void TestStatusString::goldenText()
@@ -349,8 +358,8 @@ void TestStatusString::connectionTable_data()
                                                          "Access Level:  1"),
                                           QStringLiteral("No StreamSocket connection.")});
     QTest::newRow("two normal, one live")
-        << connectionEntry(4, "01010101") + connectionEntry(12, "03030303")
-               + connectionEntry(2, "02020202")
+        << connectionEntry(4, "01010101") + connectionEntry(12, "03030303") +
+               connectionEntry(2, "02020202")
         << lines({QStringLiteral("There are two ServerSocket connections."),
                   QStringLiteral("Ethernet :  Normal Connection1:  1.1.1.1  Access Level:  5"),
                   sixteen + QStringLiteral("  Normal Connection2:  2.2.2.2  Access Level:  3"),
@@ -363,8 +372,8 @@ void TestStatusString::connectionTable_data()
     for (int i = 1; i <= 21; ++i) {
         many += QByteArray(1, char(11)) + QByteArray::fromHex("0A000000");
         many[many.size() - 1] = char(i);
-        manyText << (i == 1 ? QStringLiteral("Ethernet :") : sixteen)
-                        + QStringLiteral("  Live Connection%1:  10.0.0.%1  Access Level:  2").arg(i);
+        manyText << (i == 1 ? QStringLiteral("Ethernet :") : sixteen) +
+                        QStringLiteral("  Live Connection%1:  10.0.0.%1  Access Level:  2").arg(i);
     }
     QTest::newRow("21 live") << many << lines(manyText);
 }
@@ -403,7 +412,8 @@ void TestStatusString::stateTexts()
     QFETCH(QString, archiveText);
     clsStatusString status;
     const QStringList text =
-        status.CreatStatusString(common(51, 0).u8(11, quint8(record)).u8(20, quint8(archive)), header)
+        status
+            .CreatStatusString(common(51, 0).u8(11, quint8(record)).u8(20, quint8(archive)), header)
             .split(QStringLiteral("\r\n"));
     QCOMPARE(text.value(3), recordText);
     QCOMPARE(text.value(4), archiveText);
@@ -435,13 +445,14 @@ void TestStatusString::shortBlock()
     QFETCH(bool, dateBox);
     clsStatusString status;
     QCOMPARE(status.CreatStatusString(block, header),
-             header + QStringLiteral("\r\nInternal Error: Create Status String ")
-                 + QString::number(block.size() - 1) + QStringLiteral(" Subscript out of range 9"));
+             header + QStringLiteral("\r\nInternal Error: Create Status String ") +
+                 QString::number(block.size() - 1) + QStringLiteral(" Subscript out of range 9"));
     QVERIFY(status.decodeError());
     if (dateBox) {
         QCOMPARE(m_platform->prompts.shown.size(), 1);
-        QCOMPARE(m_platform->prompts.shown.first().text,
-                 QStringLiteral("Invalid unit date detected. Please set unit to the correct date."));
+        QCOMPARE(
+            m_platform->prompts.shown.first().text,
+            QStringLiteral("Invalid unit date detected. Please set unit to the correct date."));
         QCOMPARE(m_platform->prompts.shown.first().title, QStringLiteral("Error Message"));
     } else {
         QVERIFY(m_platform->prompts.shown.isEmpty());
