@@ -82,6 +82,8 @@ clsSocketsDLL::clsSocketsDLL(QObject* parent)
       m_wskListen(new QTcpServer(this))
 {
     m_tmrSend.setSingleShot(true);
+    // A coarse timer may fire up to 5% early; a unit gets its full five seconds.
+    m_tmrSend.setTimerType(Qt::PreciseTimer);
     m_tmrSend.setInterval(ConnectTimeoutMs);
     connect(&m_tmrSend, &QTimer::timeout, this, &clsSocketsDLL::onConnectTimeout);
     connect(m_wskListen, &QTcpServer::newConnection, this, &clsSocketsDLL::onNewConnection);

@@ -6,7 +6,9 @@
 
 #include <memory>
 #include <optional>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -104,6 +106,7 @@ private Q_SLOTS:
     void fleetDescriptions();
     void faultsFromTheCommandLine_data();
     void faultsFromTheCommandLine();
+    void programServesAFleetUntilStopped();
 
 private:
     std::optional<ScriptedPlatform> m_platform;
@@ -280,8 +283,8 @@ void TestKorvoSim::statusLives()
     const SimulatedUnitStatus before = unit->status();
     QTRY_VERIFY_WITH_TIMEOUT(unit->status().recordingTimeLeft < before.recordingTimeLeft, 3000);
     QVERIFY(unit->status().recordingDuration > before.recordingDuration);
-    QVERIFY(unit->status().timeSincePowerUp > before.timeSincePowerUp);
-    QVERIFY(unit->status().unitTime > before.unitTime);
+    QTRY_VERIFY_WITH_TIMEOUT(unit->status().timeSincePowerUp > before.timeSincePowerUp, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(unit->status().unitTime > before.unitTime, 3000);
     unit->reboot();
     QVERIFY(unit->status().timeSincePowerUp < 2);
 }
@@ -344,6 +347,52 @@ void TestKorvoSim::faultsFromTheCommandLine()
     QString error;
     QCOMPARE(SimulatedFleet::applyFault(faults, spec, &error), accepted);
     QCOMPARE(faults == UnitFaults{}, !accepted);
+}
+
+void TestKorvoSim::programServesAFleetUntilStopped()
+{
+    const quint32 base = SimulatedFleet::randomLoopbackAddress().toIPv4Address() & 0xFFFFFF00u;
+    const QString first = QHostAddress(base | 2).toString();
+    const QString second = QHostAddress(base | 3).toString();
+    QTemporaryDir dir;
+    QFile config(dir.filePath(QStringLiteral("fleet.json")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(QStringLiteral(R"({"password": "abc", "units": [
+        {"address": "%1", "type": 2}, {"address": "%2", "type": 96, "faults": {"refuseLogin": 3}}]})")
+                     .arg(first, second)
+                     .toUtf8());
+    config.close();
+
+    QProcess program;
+    program.start(QStringLiteral(KORVO_SIM_PATH),
+                  {QStringLiteral("--config"), config.fileName(), QStringLiteral("--seconds"),
+                   QStringLiteral("60")});
+    QVERIFY(program.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 10000);
+    QCOMPARE(program.readLine().trimmed(), QByteArray("korvo-sim: serving 2 unit(s)"));
+
+    for (const QString& address : {first, second}) {
+        auto transport = std::make_unique<clsSocketsDLL>();
+        QSignalSpy finished(transport.get(), &clsSocketsDLL::ConnectFinished);
+        transport->Connect(address, 1024);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 7000);
+        QVERIFY(finished.first().first().toBool());
+        const auto status = ask(*transport, request(5, 1));
+        QVERIFY(status);
+        QCOMPARE(status->code, 105);
+        QCOMPARE(StatusBlock(status->data).typeCode(),
+                 std::optional<int>(address == first ? 2 : 96));
+        const auto login = ask(*transport, logInFrame(980000));
+        QVERIFY(login);
+        QCOMPARE(login->data, QByteArray(1, char(address == first ? 1 : 3)));
+    }
+
+    program.terminate(); // SIGTERM: the program stops cleanly and says how much it served
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY2(program.readAllStandardOutput().contains("stopped after 4 request(s)"),
+             "the program did not report what it served");
 }
 
 QTEST_GUILESS_MAIN(TestKorvoSim)

@@ -86,6 +86,8 @@ void SimulatedUnit::fillSilentQueue()
     m_server->pauseAccepting();
     m_filler = new QTcpSocket(this);
     m_filler->connectToHost(m_config.address, m_config.port);
+    // The filler must be queued before anyone else may try; on loopback this takes no time.
+    m_filler->waitForConnected(2000);
 }
 
 void SimulatedUnit::stop()
