@@ -60,8 +60,6 @@ QString addressText(const QHostAddress& address)
     return isV4 ? QHostAddress(v4).toString() : address.toString();
 }
 
-} // namespace
-
 // Events raised while one of the public operations runs are held back until it has returned.
 class CallScope
 {
@@ -75,7 +73,9 @@ private:
     int& m_depth;
 };
 
-static thread_local int callDepth = 0;
+thread_local int callDepth = 0;
+
+} // namespace
 
 clsSocketsDLL::clsSocketsDLL(QObject* parent)
     : QObject(parent), m_wskSend(new QTcpSocket(this)), m_wskReceive(new QTcpSocket(this)),

@@ -18,7 +18,8 @@ class QTcpSocket;
 // server side listens for a unit that calls in. Nothing here waits: Connect() reports its
 // outcome through ConnectFinished, a send through SendCompleted. Events caused by a call are
 // delivered after the call has returned, so a caller never sees them re-entrantly. Releasing
-// the object closes its connections without further events.
+// the object closes its connections without further events; from inside one of its own event
+// handlers release it with deleteLater().
 class clsSocketsDLL : public QObject
 {
     Q_OBJECT

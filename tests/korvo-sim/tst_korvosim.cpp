@@ -330,7 +330,7 @@ void TestKorvoSim::fleetDescriptions()
 
 void TestKorvoSim::faultsFromTheCommandLine_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("faultText");
     QTest::addColumn<bool>("accepted");
     QTest::newRow("refuse-login=3") << QStringLiteral("refuse-login=3") << true;
     QTest::newRow("answer-late=250") << QStringLiteral("answer-late=250") << true;
@@ -341,11 +341,11 @@ void TestKorvoSim::faultsFromTheCommandLine_data()
 
 void TestKorvoSim::faultsFromTheCommandLine()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, faultText);
     QFETCH(bool, accepted);
     UnitFaults faults;
     QString error;
-    QCOMPARE(SimulatedFleet::applyFault(faults, spec, &error), accepted);
+    QCOMPARE(SimulatedFleet::applyFault(faults, faultText, &error), accepted);
     QCOMPARE(faults == UnitFaults{}, !accepted);
 }
 

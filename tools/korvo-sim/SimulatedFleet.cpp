@@ -153,14 +153,14 @@ std::optional<QList<SimulatedUnit::Config>> SimulatedFleet::parseJson(const QByt
     return configs;
 }
 
-bool SimulatedFleet::applyFault(UnitFaults& faults, const QString& spec, QString* error)
+bool SimulatedFleet::applyFault(UnitFaults& faults, const QString& faultText, QString* error)
 {
-    const QString name = spec.section(QLatin1Char('='), 0, 0).trimmed();
-    const QString value = spec.section(QLatin1Char('='), 1).trimmed();
+    const QString name = faultText.section(QLatin1Char('='), 0, 0).trimmed();
+    const QString value = faultText.section(QLatin1Char('='), 1).trimmed();
     bool ok = true;
     const int number = value.isEmpty() ? 0 : value.toInt(&ok);
     if (!ok) {
-        *error = QStringLiteral("%1: not a number").arg(spec);
+        *error = QStringLiteral("%1: not a number").arg(faultText);
         return false;
     }
     if (name == QLatin1String("refuse-connection"))

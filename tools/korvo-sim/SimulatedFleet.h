@@ -33,7 +33,7 @@ public:
     // Applies a fault written as "name" or "name=value" (refuse-connection, silent,
     // close-at-once, never-answer, answer-late=MS, pieces=N, refuse-login=0|2|3,
     // ignore-block-read, garbage, oversized-length).
-    static bool applyFault(UnitFaults& faults, const QString& spec, QString* error);
+    static bool applyFault(UnitFaults& faults, const QString& faultText, QString* error);
 
     // A random 127.x.y.z address away from 127.0.0.0/16, so parallel test runs never meet.
     static QHostAddress randomLoopbackAddress();

@@ -120,13 +120,13 @@ int main(int argc, char* argv[])
     for (const QString& fault : parser.values(faultOption)) {
         const qsizetype colon = fault.indexOf(QLatin1Char(':'));
         const QString address = colon < 0 ? QString() : fault.left(colon);
-        const QString spec = colon < 0 ? fault : fault.mid(colon + 1);
+        const QString faultText = colon < 0 ? fault : fault.mid(colon + 1);
         bool matched = false;
         for (SimulatedUnit::Config& config : *configs) {
             if (!address.isEmpty() && !config.address.isEqual(QHostAddress(address)))
                 continue;
             matched = true;
-            if (!SimulatedFleet::applyFault(config.faults, spec, &error)) {
+            if (!SimulatedFleet::applyFault(config.faults, faultText, &error)) {
                 err() << "korvo-sim: " << error << Qt::endl;
                 return 2;
             }
