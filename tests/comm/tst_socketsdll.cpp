@@ -79,7 +79,6 @@ private Q_SLOTS:
     void answers();
     void answerOfTheSimulatedUnit();
     void oversizedLengthClosesTheConnection();
-    void garbageIsNeverAMessage();
     void connectTimesOutAfterFiveSeconds();
     void flushEndsAPendingConnect();
     void refusedConnection();
@@ -202,21 +201,6 @@ void TestSocketsDll::oversizedLengthClosesTheConnection()
     QVERIFY(!transport.receiveInProgress());
     // Closed by us: the unit did not hang up.
     QVERIFY(errors.isEmpty());
-}
-
-void TestSocketsDll::garbageIsNeverAMessage()
-{
-    UnitFaults faults;
-    faults.garbage = true;
-    const auto unit = startUnit(faults);
-    QVERIFY(unit);
-    clsSocketsDLL transport;
-    QVERIFY(connectTo(transport, *unit));
-    QSignalSpy messages(&transport, &clsSocketsDLL::MessageDataReceived);
-    transport.SendByteArray(statusRequest);
-    QTest::qWait(300);
-    // Either an absurd length closed the connection or a short one waits for more: no answer.
-    QVERIFY(messages.isEmpty());
 }
 
 void TestSocketsDll::connectTimesOutAfterFiveSeconds()

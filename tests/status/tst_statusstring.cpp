@@ -126,8 +126,6 @@ private Q_SLOTS:
     void durations();
     void unitTimes_data();
     void unitTimes();
-    void channelLists_data();
-    void channelLists();
 
 private:
     std::optional<ScriptedPlatform> m_platform;
@@ -524,23 +522,6 @@ void TestStatusString::unitTimes()
     QFETCH(QString, expected);
     QCOMPARE(StatusFormat::unitTimeText(seconds), expected);
     QCOMPARE(StatusBlock::unitTimeOf(StatusBlock::unitClock(seconds)), seconds);
-}
-
-void TestStatusString::channelLists_data()
-{
-    QTest::addColumn<quint32>("mask");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("none") << 0u << QString();
-    QTest::newRow("low only") << 0x00008001u << QStringLiteral("1,16");
-    QTest::newRow("high only") << 0x80010000u << QStringLiteral("17,32");
-    QTest::newRow("both") << 0x00020004u << QStringLiteral("3,18");
-}
-
-void TestStatusString::channelLists()
-{
-    QFETCH(quint32, mask);
-    QFETCH(QString, expected);
-    QCOMPARE(StatusFormat::channelList(mask), expected);
 }
 
 QTEST_GUILESS_MAIN(TestStatusString)
