@@ -104,6 +104,7 @@ private Q_SLOTS:
     void statusLives();
     void fleetDescriptions_data();
     void fleetDescriptions();
+    void exampleFleetFileReads();
     void faultsFromTheCommandLine_data();
     void faultsFromTheCommandLine();
     void programServesAFleetUntilStopped();
@@ -326,6 +327,16 @@ void TestKorvoSim::fleetDescriptions()
     QCOMPARE(configs->at(3).password, QStringLiteral("abcd"));
     QCOMPARE(configs->at(3).faults.refuseLogin, std::optional<quint8>(2));
     QCOMPARE(configs->at(3).faults.pieces, 3);
+}
+
+void TestKorvoSim::exampleFleetFileReads()
+{
+    QFile file(QFINDTESTDATA("../../tools/korvo-sim/fleet-example.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QString error;
+    const auto configs = SimulatedFleet::parseJson(file.readAll(), &error);
+    QVERIFY2(configs, qPrintable(error));
+    QCOMPARE(configs->size(), 18);
 }
 
 void TestKorvoSim::faultsFromTheCommandLine_data()
