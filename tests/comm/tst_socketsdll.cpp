@@ -1,0 +1,396 @@
+#include "comm/clsSocketsDLL.h"
+#include "ScriptedPlatform.h"
+#include "SimulatedFleet.h"
+
+#include <memory>
+#include <optional>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTest>
+
+namespace {
+
+const QByteArray statusRequest = QByteArray::fromHex("FFFF050100000000");
+
+QByteArray header(quint8 code, quint8 subCode, quint32 length)
+{
+    QByteArray h = QByteArray::fromHex("FFFF");
+    h += char(code);
+    h += char(subCode);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        h += char((length >> shift) & 0xFF);
+    return h;
+}
+
+QByteArray frame(quint8 code, quint8 subCode, const QByteArray& payload)
+{
+    return header(code, subCode, quint32(payload.size())) + payload;
+}
+
+QString events(const QSignalSpy& spy)
+{
+    QStringList list;
+    for (const QList<QVariant>& args : spy)
+        list << QStringLiteral("%1/%2").arg(args.at(0).toInt()).arg(args.at(1).toInt());
+    return list.join(QLatin1Char(' '));
+}
+
+std::unique_ptr<SimulatedUnit> startUnit(const UnitFaults& faults = {})
+{
+    SimulatedUnit::Config config;
+    config.address = SimulatedFleet::randomLoopbackAddress();
+    config.faults = faults;
+    config.live = false;
+    auto unit = std::make_unique<SimulatedUnit>(config);
+    for (int attempt = 0; attempt < 5 && !unit->start(); ++attempt) {
+        config.address = SimulatedFleet::randomLoopbackAddress();
+        unit = std::make_unique<SimulatedUnit>(config);
+    }
+    return unit->isServing() || faults.refuseConnection ? std::move(unit) : nullptr;
+}
+
+QString hostOf(const SimulatedUnit& unit)
+{
+    return unit.config().address.toString();
+}
+
+// Connects and waits for the outcome; true when connected.
+bool connectTo(clsSocketsDLL& transport, const SimulatedUnit& unit)
+{
+    QSignalSpy finished(&transport, &clsSocketsDLL::ConnectFinished);
+    transport.Connect(hostOf(unit), 1024);
+    if (!finished.wait(clsSocketsDLL::ConnectTimeoutMs + 2000) && finished.isEmpty())
+        return false;
+    return finished.first().first().toBool();
+}
+
+} // namespace
+
+class TestSocketsDll : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_platform.emplace(); }
+    void cleanup() { m_platform.reset(); }
+
+    void answers_data();
+    void answers();
+    void answerOfTheSimulatedUnit();
+    void oversizedLengthClosesTheConnection();
+    void connectTimesOutAfterFiveSeconds();
+    void flushEndsAPendingConnect();
+    void refusedConnection();
+    void peerClose();
+    void setUpErrorComesAfterTheCall();
+    void sendWithoutConnection();
+    void sendCompletes();
+    void serverSide();
+    void bytesToLong_data();
+    void bytesToLong();
+
+private:
+    std::optional<ScriptedPlatform> m_platform;
+};
+
+void TestSocketsDll::answers_data()
+{
+    QTest::addColumn<QList<QByteArray>>("pieces");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("subCode");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("generic");
+
+    QTest::newRow("one piece") << QList<QByteArray>{frame(105, 1, "status")} << 105 << 1
+                               << QByteArray("status") << QStringLiteral("1/0");
+    QTest::newRow("header, then payload") << QList<QByteArray>{header(105, 1, 6), "status"} << 105
+                                          << 1 << QByteArray("status") << QStringLiteral("1/0 1/0");
+    QTest::newRow("empty payload") << QList<QByteArray>{header(105, 0, 0)} << 105 << 0
+                                   << QByteArray() << QStringLiteral("1/0");
+    QTest::newRow("104/0 in three pieces")
+        << QList<QByteArray>{header(104, 0, 6) + "ab", "cd", "ef"} << 104 << 0
+        << QByteArray("abcdef") << QStringLiteral("1/0 1/0 1/0");
+    QTest::newRow("106/0 in two pieces keeps the first")
+        << QList<QByteArray>{header(106, 0, 4) + "ab", "cd"} << 106 << 0 << QByteArray("ab")
+        << QStringLiteral("1/0 1/0");
+    QTest::newRow("101/1 drops its first three bytes")
+        << QList<QByteArray>{header(101, 1, 6) + "xyz", "123"} << 101 << 1 << QByteArray("123")
+        << QStringLiteral("1/0 1/0 0/122");
+    QTest::newRow("101/1 shorter than three bytes")
+        << QList<QByteArray>{frame(101, 1, "xy")} << 101 << 1 << QByteArray()
+        << QStringLiteral("1/0 0/0");
+    QTest::newRow("two answers in one piece")
+        << QList<QByteArray>{frame(105, 1, "one") + frame(104, 0, "two")} << 105 << 1
+        << QByteArray("one") << QStringLiteral("1/0");
+    QTest::newRow("bytes beyond the length in a later piece")
+        << QList<QByteArray>{header(104, 0, 4) + "ab", "cdXYZ"} << 104 << 0 << QByteArray("abcd")
+        << QStringLiteral("1/0 1/0");
+    const QByteArray h = header(105, 1, 2);
+    QTest::newRow("header in two pieces") << QList<QByteArray>{h.first(5), h.sliced(5) + "ok"}
+                                          << 105 << 1 << QByteArray("ok") << QStringLiteral("1/0");
+}
+
+void TestSocketsDll::answers()
+{
+    QFETCH(QList<QByteArray>, pieces);
+    QFETCH(int, code);
+    QFETCH(int, subCode);
+    QFETCH(QByteArray, data);
+    QFETCH(QString, generic);
+
+    UnitFaults faults;
+    faults.scriptedAnswer = pieces;
+    faults.pieceDelayMs = 150;
+    const auto unit = startUnit(faults);
+    QVERIFY(unit);
+    clsSocketsDLL transport;
+    QVERIFY(connectTo(transport, *unit));
+
+    QSignalSpy messages(&transport, &clsSocketsDLL::MessageDataReceived);
+    QSignalSpy progress(&transport, &clsSocketsDLL::GenericEvent);
+    // Twice: whatever the first answer left behind must not leak into the second.
+    for (int round = 1; round <= 2; ++round) {
+        progress.clear();
+        transport.SendByteArray(statusRequest);
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), round, 5000);
+        const QList<QVariant> args = messages.at(round - 1);
+        QCOMPARE(args.at(0).toInt(), code);
+        QCOMPARE(args.at(1).toInt(), subCode);
+        QCOMPARE(args.at(2).toByteArray(), data);
+        QCOMPARE(events(progress), generic);
+        QVERIFY(!transport.receiveInProgress());
+    }
+    QTest::qWait(400);
+    QCOMPARE(messages.size(), 2);
+    QVERIFY(transport.isConnected());
+}
+
+void TestSocketsDll::answerOfTheSimulatedUnit()
+{
+    UnitFaults faults;
+    faults.pieces = 4;
+    faults.pieceDelayMs = 50;
+    const auto unit = startUnit(faults);
+    QVERIFY(unit);
+    clsSocketsDLL transport;
+    QSignalSpy remote(&transport, &clsSocketsDLL::RemoteConnected);
+    QVERIFY(connectTo(transport, *unit));
+    QCOMPARE(remote.size(), 1);
+    QCOMPARE(remote.first().first().toString(), hostOf(*unit));
+
+    QSignalSpy messages(&transport, &clsSocketsDLL::MessageDataReceived);
+    transport.SendByteArray(statusRequest);
+    QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, 5000);
+    QCOMPARE(messages.first().at(2).toByteArray().size(), unit->statusBlock().size());
+}
+
+void TestSocketsDll::oversizedLengthClosesTheConnection()
+{
+    UnitFaults faults;
+    faults.oversizedLength = true;
+    const auto unit = startUnit(faults);
+    QVERIFY(unit);
+    clsSocketsDLL transport;
+    QVERIFY(connectTo(transport, *unit));
+    QSignalSpy messages(&transport, &clsSocketsDLL::MessageDataReceived);
+    QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
+    transport.SendByteArray(statusRequest);
+    QTRY_VERIFY_WITH_TIMEOUT(!transport.isConnected(), 5000);
+    QVERIFY(messages.isEmpty());
+    QVERIFY(!transport.receiveInProgress());
+    // Closed by us: the unit did not hang up.
+    QVERIFY(errors.isEmpty());
+}
+
+void TestSocketsDll::connectTimesOutAfterFiveSeconds()
+{
+    UnitFaults faults;
+    faults.silent = true;
+    const auto unit = startUnit(faults);
+    QVERIFY(unit);
+    clsSocketsDLL transport;
+    QSignalSpy finished(&transport, &clsSocketsDLL::ConnectFinished);
+    QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
+    QElapsedTimer clock;
+    clock.start();
+    transport.Connect(hostOf(*unit), 1024);
+    QVERIFY(transport.connectPending());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, clsSocketsDLL::ConnectTimeoutMs + 3000);
+    QVERIFY(clock.elapsed() >= clsSocketsDLL::ConnectTimeoutMs - 100);
+    QCOMPARE(finished.first().first().toBool(), false);
+    QVERIFY(transport.connectFailed());
+    QVERIFY(!transport.connectPending());
+    QVERIFY(errors.isEmpty()); // a time-out raises no event of its own
+}
+
+void TestSocketsDll::flushEndsAPendingConnect()
+{
+    UnitFaults faults;
+    faults.silent = true;
+    const auto unit = startUnit(faults);
+    QVERIFY(unit);
+    clsSocketsDLL transport;
+    QSignalSpy finished(&transport, &clsSocketsDLL::ConnectFinished);
+    QSignalSpy remote(&transport, &clsSocketsDLL::RemoteConnected);
+    transport.Connect(hostOf(*unit), 1024);
+    transport.FlushInputBuffers();
+    QVERIFY(finished.isEmpty()); // told after the call, never inside it
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().toBool(), false);
+    QVERIFY(transport.connectFailed());
+    QTest::qWait(200);
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(remote.isEmpty());
+}
+
+void TestSocketsDll::refusedConnection()
+{
+    UnitFaults faults;
+    faults.refuseConnection = true;
+    const auto unit = startUnit(faults);
+    QVERIFY(unit);
+    clsSocketsDLL transport;
+    QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
+    QVERIFY(!connectTo(transport, *unit));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).toInt(), 10061);
+    QVERIFY(!errors.first().at(1).toString().isEmpty());
+    QCOMPARE(errors.first().at(2).toString(), QStringLiteral("wskSend_Error"));
+    QVERIFY(transport.connectFailed());
+}
+
+void TestSocketsDll::peerClose()
+{
+    UnitFaults faults;
+    faults.closeAtOnce = true;
+    const auto unit = startUnit(faults);
+    QVERIFY(unit);
+    clsSocketsDLL transport;
+    QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
+    QVERIFY(connectTo(transport, *unit));
+    QTRY_COMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).toInt(), 100);
+    QCOMPARE(errors.first().at(1).toString(), QStringLiteral("Connection Closed by Server!"));
+    QCOMPARE(errors.first().at(2).toString(), QString());
+    QVERIFY(!transport.isConnected());
+}
+
+void TestSocketsDll::setUpErrorComesAfterTheCall()
+{
+    clsSocketsDLL transport;
+    QSignalSpy finished(&transport, &clsSocketsDLL::ConnectFinished);
+    QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
+    transport.Connect(QString(), 1024);
+    QVERIFY(finished.isEmpty() && errors.isEmpty());
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().toBool(), false);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).toInt(), 380);
+    QCOMPARE(errors.first().at(2).toString(), QStringLiteral("Connect[send] method"));
+}
+
+void TestSocketsDll::sendWithoutConnection()
+{
+    clsSocketsDLL transport;
+    QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
+    QSignalSpy completed(&transport, &clsSocketsDLL::SendCompleted);
+    QCOMPARE(transport.SendByteArray(statusRequest), false);
+    QTRY_COMPARE(completed.size(), 1);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).toInt(), 40006);
+    QCOMPARE(errors.first().at(2).toString(),
+             QStringLiteral("SendPic method\r\n     ***Connection closed***"));
+    QVERIFY(!transport.sendPending());
+}
+
+void TestSocketsDll::sendCompletes()
+{
+    UnitFaults faults;
+    faults.neverAnswer = true;
+    const auto unit = startUnit(faults);
+    QVERIFY(unit);
+    clsSocketsDLL transport;
+    QVERIFY(connectTo(transport, *unit));
+    QSignalSpy completed(&transport, &clsSocketsDLL::SendCompleted);
+    transport.SendByteArray(statusRequest);
+    transport.SendByteArray(QByteArray(100000, 'x'));
+    QTRY_COMPARE(completed.size(), 2);
+    QVERIFY(!transport.sendPending());
+    // A send still pending when the connection goes completes as well.
+    transport.SendByteArray(QByteArray(8 * 1024 * 1024, 'y'));
+    transport.Disconnect();
+    QTRY_COMPARE(completed.size(), 3);
+}
+
+void TestSocketsDll::serverSide()
+{
+    const QHostAddress address = SimulatedFleet::randomLoopbackAddress();
+    clsSocketsDLL transport;
+    QSignalSpy remote(&transport, &clsSocketsDLL::RemoteConnected);
+    QSignalSpy commands(&transport, &clsSocketsDLL::CommandReceived);
+    QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
+    QSignalSpy completed(&transport, &clsSocketsDLL::SendCompleted);
+    transport.Listen(1024, address);
+    QCOMPARE(transport.listeningPort(), quint16(1024));
+
+    QTcpSocket unit;
+    unit.bind(address);
+    unit.connectToHost(address, 1024);
+    QVERIFY(unit.waitForConnected(3000));
+    QTRY_COMPARE(remote.size(), 1);
+    QCOMPARE(remote.first().first().toString(), address.toString() + QStringLiteral(" [1024]"));
+
+    // Too short, then too long, then a command packet.
+    unit.write(QByteArray::fromHex("FFFF0102"));
+    unit.waitForBytesWritten(1000);
+    QTest::qWait(100);
+    unit.write(QByteArray(12, char(0xFF)));
+    unit.waitForBytesWritten(1000);
+    QTest::qWait(100);
+    unit.write(QByteArray::fromHex("FFFF0A0B0C0D"));
+    QTRY_COMPARE(commands.size(), 1);
+    QCOMPARE(commands.first().first().toByteArray(), QByteArray::fromHex("FFFF0A0B0C0D"));
+    QCOMPARE(transport.commandBytes(), QByteArray::fromHex("0A0B0C0D"));
+
+    transport.SendRequestedData("picture");
+    QTRY_COMPARE(completed.size(), 1);
+    transport.SendWavelet("wavelet-and-more", 7);
+    QTRY_COMPARE(completed.size(), 2);
+    transport.SendBlock("block");
+    QTRY_COMPARE(unit.bytesAvailable(), qint64(19));
+    QCOMPARE(unit.readAll(), QByteArray("picturewaveletblock"));
+    QCOMPARE(completed.size(), 2);
+
+    unit.disconnectFromHost();
+    QTRY_COMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).toInt(), 0);
+    QCOMPARE(errors.first().at(1).toString(), QStringLiteral("Connection Closed by client!"));
+}
+
+void TestSocketsDll::bytesToLong_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<std::optional<qint32>>("expected");
+    const QByteArray b = QByteArray::fromHex("FF7FFFFFFF80000000");
+    QTest::newRow("one byte") << b << 0 << 1 << std::optional<qint32>(255);
+    QTest::newRow("two bytes") << b << 0 << 2 << std::optional<qint32>(0xFF7F);
+    QTest::newRow("largest") << b << 1 << 4 << std::optional<qint32>(0x7FFFFFFF);
+    QTest::newRow("2^31 overflows") << b << 5 << 4 << std::optional<qint32>();
+    QTest::newRow("past the end") << b << 6 << 4 << std::optional<qint32>();
+    QTest::newRow("no bytes") << b << 0 << 0 << std::optional<qint32>();
+}
+
+void TestSocketsDll::bytesToLong()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, start);
+    QFETCH(int, count);
+    QFETCH(std::optional<qint32>, expected);
+    QCOMPARE(clsSocketsDLL::BytesToLong(bytes, start, count), expected);
+}
+
+QTEST_GUILESS_MAIN(TestSocketsDll)
+#include "tst_socketsdll.moc"
