@@ -71,6 +71,23 @@ const QString archiveLine = QStringLiteral(
 const QString generalLine = QStringLiteral(
     "General  :  Unit's Current Time:  3/8/2026 2:05:09 PM;  Time Since Power Up:  25:01:01");
 
+const QString mainVersions =
+    sixteen +
+    u"  Main Software Version:  3.05;  Power PC Software Version:  4.10;  Disk Capacity:  "
+    u"1.64GB"_s;
+const QString ppcVersions =
+    sixteen + u"  Power PC Software Version:  4.10;  Disk Capacity:  1.64GB"_s;
+
+// The lines that end most status texts.
+QStringList maskLines(const QString& alarms = u"None"_s, const QString& alarmsSince = u"None"_s,
+                      const QString& videoloss = u"None"_s,
+                      const QString& videolossSince = u"None"_s)
+{
+    return {u"Alarm Status:  "_s + alarms, u"Alarms Since Last Polling:  "_s + alarmsSince,
+            u"Videoloss Status:  "_s + videoloss,
+            u"Videoloss Since Last Polling:  "_s + videolossSince};
+}
+
 QByteArray connectionEntry(quint8 code, const char* hexAddress)
 {
     return QByteArray(1, char(code)) + QByteArray::fromHex(hexAddress);
@@ -122,26 +139,15 @@ void TestStatusString::goldenText_data()
     QTest::addColumn<QByteArray>("block");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("type 0, no channels")
-        << QByteArray(common(51, 0))
-        << lines({header, u"Unit Type:  Korvo  "_s, ethernetLine, recordLine, archiveLine,
-                  generalLine,
-                  sixteen + QStringLiteral("  Main Software Version:  3.05;  Power PC Software "
-                                           "Version:  4.10;  Disk Capacity:  1.64GB"),
-                  u"Alarm Status:  None"_s, u"Alarms Since Last Polling:  None"_s,
-                  u"Videoloss Status:  None"_s, u"Videoloss Since Last Polling:  None"_s});
-
+    const QStringList plain = {ethernetLine, recordLine, archiveLine, generalLine};
+    QTest::newRow("type 0, no channels") << QByteArray(common(51, 0))
+                                         << lines(QStringList{header, u"Unit Type:  Korvo  "_s} +
+                                                  plain + QStringList{mainVersions} + maskLines());
     QTest::newRow("type 96, 16-channel masks")
         << QByteArray(
                common(51, 96).u16(43, 0x0005).u16(45, 0x8000).u16(47, 0x0001).u16(49, 0xFFFF))
-        << lines({header, u"Unit Type:  YQM  "_s, ethernetLine, recordLine, archiveLine,
-                  generalLine,
-                  sixteen + QStringLiteral("  Main Software Version:  3.05;  Power PC Software "
-                                           "Version:  4.10;  Disk Capacity:  1.64GB"),
-                  u"Alarm Status:  1,3"_s, u"Alarms Since Last Polling:  1"_s,
-                  u"Videoloss Status:  16"_s,
-                  QStringLiteral("Videoloss Since Last Polling:  "
-                                 "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16")});
+        << lines(QStringList{header, u"Unit Type:  YQM  "_s} + plain + QStringList{mainVersions} +
+                 maskLines(u"1,3"_s, u"1"_s, u"16"_s, u"1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"_s));
 
     QTest::newRow("type 1, 32-channel masks, capacity as a number")
         << QByteArray(Block(79, 0x81)
@@ -155,16 +161,17 @@ void TestStatusString::goldenText_data()
                           .u32(51, 0x80000001)
                           .u32(55, 0x00008000)
                           .text(59, "XCR-0042"))
-        << lines({header, u"Unit Type:  XCR  "_s, u"Unit Serial Number:  XCR-0042"_s,
-                  QStringLiteral("Ethernet :  Normal Connection:  0.0.0.0  Access Level:  0;  Live "
-                                 "Connection:  127.0.0.1  Access Level:  3"),
-                  u"Record   :  Status:  Not Recording"_s,
-                  u"Archive  :  Status:  Archiving Disabled"_s,
-                  QStringLiteral("General  :  Unit's Current Time:  1/1/1960 12:00:00 AM;  Time "
-                                 "Since Power Up:  00:00:00"),
-                  sixteen + u"  Power PC Software Version:  5.99;  Disk Capacity:  500GB"_s,
-                  u"Alarm Status:  1,3,17"_s, u"Alarms Since Last Polling:  1,32"_s,
-                  u"Videoloss Status:  None"_s, u"Videoloss Since Last Polling:  16"_s});
+        << lines(QStringList{
+                     header, u"Unit Type:  XCR  "_s, u"Unit Serial Number:  XCR-0042"_s,
+                     QStringLiteral(
+                         "Ethernet :  Normal Connection:  0.0.0.0  Access Level:  0;  Live "
+                         "Connection:  127.0.0.1  Access Level:  3"),
+                     u"Record   :  Status:  Not Recording"_s,
+                     u"Archive  :  Status:  Archiving Disabled"_s,
+                     QStringLiteral("General  :  Unit's Current Time:  1/1/1960 12:00:00 AM;  Time "
+                                    "Since Power Up:  00:00:00"),
+                     sixteen + u"  Power PC Software Version:  5.99;  Disk Capacity:  500GB"_s} +
+                 maskLines(u"1,3,17"_s, u"1,32"_s, u"None"_s, u"16"_s));
 
     const auto type2 = [](quint32 alarm, quint32 videoloss, quint8 play, quint8 audio) {
         return QByteArray(common(107, 2)
@@ -184,10 +191,8 @@ void TestStatusString::goldenText_data()
                       u"Model Name:  XCR-16C"_s, u"Ethernet MAC Address:  00-0A-1B-2C-3D-4E"_s,
                       u"Play Status:  "_s + play, u"Audio Card Present:  "_s + audio, ethernetLine,
                       u"Record   :  Status:  Disk Full"_s, u"Archive  :  Status:  Device Full"_s,
-                      generalLine,
-                      sixteen + u"  Power PC Software Version:  4.10;  Disk Capacity:  1.64GB"_s,
-                      u"Alarm Status:  "_s + alarms, u"Alarms Since Last Polling:  None"_s,
-                      u"XCR Video In:  "_s + videoIn});
+                      generalLine, ppcVersions, u"Alarm Status:  "_s + alarms,
+                      u"Alarms Since Last Polling:  None"_s, u"XCR Video In:  "_s + videoIn});
     };
     QTest::newRow("type 2, videoloss on channel 12")
         << type2(0x00000001, 0x00000800, 1, 1)
@@ -212,18 +217,19 @@ void TestStatusString::goldenText_data()
                               .append(connectionEntry(10, "0A020202")));
     };
     const auto type3Text = [](const QString& name, const QString& ppc) {
-        return lines({header, u"Unit Type:  "_s + name + u"  "_s, u"Unit Serial Number:  T3"_s,
-                      u"Model Name:  KT-3200"_s, u"Ethernet MAC Address:  FF-EE-DD-CC-BB-AA"_s,
-                      u"Play Status:  Stop"_s, u"Hardware Fitted:  PAL, Audio Card"_s,
-                      u"There is one ServerSocket connection."_s,
-                      u"Ethernet :  Normal Connection:  10.1.1.1  Access Level:  2"_s,
-                      u"There is one StreamSocket connection."_s,
-                      u"Ethernet :  Live Connection:  10.2.2.2  Access Level:  1"_s, recordLine,
-                      u"Archive  :  Status:  Enabled but not Archiving"_s, generalLine,
-                      sixteen + u"  Main Software Version:  2.01;  Power PC Software Version:  "_s +
-                          ppc + u";  Disk Capacity:  1.64GB"_s,
-                      u"Alarm Status:  None"_s, u"Alarms Since Last Polling:  None"_s,
-                      u"Videoloss Status:  None"_s, u"Videoloss Since Last Polling:  None"_s});
+        return lines(
+            QStringList{header, u"Unit Type:  "_s + name + u"  "_s, u"Unit Serial Number:  T3"_s,
+                        u"Model Name:  KT-3200"_s, u"Ethernet MAC Address:  FF-EE-DD-CC-BB-AA"_s,
+                        u"Play Status:  Stop"_s, u"Hardware Fitted:  PAL, Audio Card"_s,
+                        u"There is one ServerSocket connection."_s,
+                        u"Ethernet :  Normal Connection:  10.1.1.1  Access Level:  2"_s,
+                        u"There is one StreamSocket connection."_s,
+                        u"Ethernet :  Live Connection:  10.2.2.2  Access Level:  1"_s, recordLine,
+                        u"Archive  :  Status:  Enabled but not Archiving"_s, generalLine,
+                        sixteen +
+                            u"  Main Software Version:  2.01;  Power PC Software Version:  "_s +
+                            ppc + u";  Disk Capacity:  1.64GB"_s} +
+            maskLines());
     };
     QTest::newRow("type 3 on 6.00 shows its model name")
         << type3(6, 0) << type3Text(u"KT-3200"_s, u"6.00"_s);
@@ -249,38 +255,28 @@ void TestStatusString::goldenText_data()
                           .bytes(80, QByteArray::fromHex("0102030405A0"))
                           .text(86, "BUS 12")
                           .u8(102, 0))
-        << lines({header, u"Unit Type:  Roadscope 3  "_s, u"Unit Serial Number:  RS-9"_s,
-                  u"Model Name:  RS3-8"_s, u"Ethernet MAC Address:  01-02-03-04-05-A0"_s,
-                  u"RS3 Vehicle ID:  BUS 12"_s, u"Audio Card Present:  No"_s,
-                  QStringLiteral("Ethernet :  Normal Connection:  192.168.0.20  Access Level:  3;  "
-                                 "Live Connection:  10.0.0.7  Access Level:  1"),
-                  u"Record   :  Status:  Disk Test Failed"_s,
-                  QStringLiteral("General  :  Unit's Current Time:  3/8/2026 2:05:09 PM;  Time "
-                                 "Since Power Up:  00:00:59"),
-                  sixteen + u"  Power PC Software Version:  1.02;  Disk Capacity:  120GB"_s,
-                  u"Alarm Status:  1,16"_s, u"Alarms Since Last Polling:  None"_s,
-                  u"Videoloss Status:  None"_s, u"Videoloss Since Last Polling:  2"_s});
+        << lines(QStringList{
+                     header, u"Unit Type:  Roadscope 3  "_s, u"Unit Serial Number:  RS-9"_s,
+                     u"Model Name:  RS3-8"_s, u"Ethernet MAC Address:  01-02-03-04-05-A0"_s,
+                     u"RS3 Vehicle ID:  BUS 12"_s, u"Audio Card Present:  No"_s,
+                     QStringLiteral(
+                         "Ethernet :  Normal Connection:  192.168.0.20  Access Level:  3;  "
+                         "Live Connection:  10.0.0.7  Access Level:  1"),
+                     u"Record   :  Status:  Disk Test Failed"_s,
+                     QStringLiteral("General  :  Unit's Current Time:  3/8/2026 2:05:09 PM;  Time "
+                                    "Since Power Up:  00:00:59"),
+                     sixteen + u"  Power PC Software Version:  1.02;  Disk Capacity:  120GB"_s} +
+                 maskLines(u"1,16"_s, u"None"_s, u"None"_s, u"2"_s));
 
-    QStringList disks;
+    QStringList zpt = QStringList{header, u"Unit Type:  ZPT  "_s, u"Unit Serial Number:  Z-80"_s} +
+                      plain + QStringList{ppcVersions} + maskLines(u"32"_s);
     for (int i = 1; i <= 8; ++i) {
-        disks << u"Disk%1:  Number of Two Meg Blocks Recorded:  %2"_s.arg(i).arg(i == 1 ? 5 : 0)
-              << u"            Oldest Data Time:  1/1/1960 12:00:00 AM"_s
-              << u"            Newest Data Time:  "_s +
-                     (i == 1 ? u"3/8/2026 2:05:09 PM"_s : u"1/1/1960 12:00:00 AM"_s);
+        zpt << u"Disk%1:  Number of Two Meg Blocks Recorded:  %2"_s.arg(i).arg(i == 1 ? 5 : 0)
+            << u"            Oldest Data Time:  1/1/1960 12:00:00 AM"_s
+            << u"            Newest Data Time:  "_s +
+                   (i == 1 ? u"3/8/2026 2:05:09 PM"_s : u"1/1/1960 12:00:00 AM"_s);
     }
-    QStringList zpt = {header,
-                       u"Unit Type:  ZPT  "_s,
-                       u"Unit Serial Number:  Z-80"_s,
-                       ethernetLine,
-                       recordLine,
-                       archiveLine,
-                       generalLine,
-                       sixteen + u"  Power PC Software Version:  4.10;  Disk Capacity:  1.64GB"_s,
-                       u"Alarm Status:  32"_s,
-                       u"Alarms Since Last Polling:  None"_s,
-                       u"Videoloss Status:  None"_s,
-                       u"Videoloss Since Last Polling:  None"_s};
-    zpt << disks << u"Unit ID of Recorded Data :  XCR"_s;
+    zpt << u"Unit ID of Recorded Data :  XCR"_s;
     QTest::newRow("type 80, disks") << QByteArray(common(176, 80)
                                                       .u32(43, 0x80000000)
                                                       .text(59, "Z-80")
