@@ -155,8 +155,10 @@ void TestExceptionDetection::fieldsAtTheirOffsets()
 {
     QFETCH(quint8, typeByte);
     const int kind = typeByte & 0x7F;
-    const UnitState s{typeByte, 2,      3,      17,     123456, 6,   1,
-                      0x0250,   0x0001, 0x0102, 0x8004, 0x0040, 0x81};
+    UnitState s{.typeByte = typeByte, .recordStatus = 2, .archiveStatus = 3, .clockShift = 17};
+    s.powerOn = 123456, s.swMajor = 6, s.swMinor = 1, s.hardware = 0x81;
+    s.currentAlarm = 0x0001, s.currentVidloss = 0x0102;
+    s.historyAlarm = 0x8004, s.historyVidloss = 0x0040;
 
     const auto f = DetectionFields::read(blockOf(s), u","_s);
     QVERIFY(f.has_value());
@@ -214,11 +216,8 @@ void TestExceptionDetection::blockTooShortOrUnknownKind()
 void TestExceptionDetection::absoluteRulesFireOnEveryPoll()
 {
     // An hour off, but a first status has nothing to be compared with.
-    UnitState s{.recordStatus = 0,
-                .clockShift = 3600,
-                .currentAlarm = 1,
-                .currentVidloss = 4,
-                .historyAlarm = 5};
+    UnitState s{.recordStatus = 0, .clockShift = 3600, .currentAlarm = 1, .currentVidloss = 4};
+    s.historyAlarm = 5;
     QCOMPARE(detect(s), u"1,11,19,20"_s);
     QCOMPARE(clsExceptionHandler::alarmDetail(), u"5+1"_s);
     QCOMPARE(clsExceptionHandler::videolossDetail(), u"4"_s);
@@ -263,8 +262,10 @@ void TestExceptionDetection::rules_data()
     for (const quint8 kind : {2, 4})
         QTest::addRow("hardware of kind %d", kind)
             << UnitState{.typeByte = kind} << UnitState{.typeByte = kind, .hardware = 1} << u"13"_s;
-    QTest::newRow("everything at once") << UnitState{.typeByte = 3, .clockShift = -300}
-                                        << UnitState{3, 0, 3, 1800, 10, 7, 5, 1, 1, 1, 1, 1, 2}
+    UnitState all{.typeByte = 3, .recordStatus = 0, .archiveStatus = 3, .clockShift = 1800};
+    all.powerOn = 10, all.swMajor = 7, all.capacity = 1, all.hardware = 2;
+    all.currentAlarm = all.currentVidloss = all.historyAlarm = all.historyVidloss = 1;
+    QTest::newRow("everything at once") << UnitState{.typeByte = 3, .clockShift = -300} << all
                                         << u"1,4,7,8,9,10,11,12,13,18,19,20"_s;
 }
 
@@ -312,14 +313,11 @@ void TestExceptionDetection::allFiltersOff()
 {
     for (int i = int(Option::RecordStatus); i <= int(Option::CurrentVidloss); ++i)
         m_settings->SaveOption(static_cast<Option>(i), 0);
-    const UnitState bad{.typeByte = 2,
-                        .recordStatus = 0,
-                        .archiveStatus = 3,
-                        .currentAlarm = 1,
-                        .currentVidloss = 1,
-                        .historyAlarm = 1,
-                        .historyVidloss = 1};
-    const UnitState worse{2, 0, 1, 7200, 1, 9, 5, 9, 1, 1, 1, 1, 9};
+    UnitState bad{.typeByte = 2, .recordStatus = 0, .archiveStatus = 3};
+    bad.currentAlarm = bad.currentVidloss = bad.historyAlarm = bad.historyVidloss = 1;
+    UnitState worse = bad;
+    worse.archiveStatus = 1, worse.clockShift = 7200, worse.powerOn = 1, worse.swMajor = 9;
+    worse.capacity = 9, worse.hardware = 9;
 
     QCOMPARE(detect(bad), QString());
     QCOMPARE(detect(worse), QString());

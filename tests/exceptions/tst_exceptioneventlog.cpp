@@ -223,7 +223,6 @@ void TestExceptionEventLog::daysWindow_data()
     QTest::addColumn<bool>("veryOld");
     const qint64 minute = 60;
     QTest::newRow("1 day, 1440 minutes old") << 1 << 1440 * minute << true << false;
-    QTest::newRow("1 day, 1441 minutes old") << 1 << 1441 * minute << false << false;
     QTest::newRow("1 day, 1440.5 minutes old: 1441 boundaries")
         << 1 << 1440 * minute + 30 << false << false;
     QTest::newRow("1 day, 1439.5 minutes old: 1440 boundaries")
@@ -231,7 +230,6 @@ void TestExceptionEventLog::daysWindow_data()
     QTest::newRow("from the future") << 1 << -3600LL << true << false;
     QTest::newRow("exactly 365 days") << 7 << 525600 * minute << false << false;
     QTest::newRow("525601 minutes") << 7 << 525601 * minute << false << true;
-    QTest::newRow("400 days") << 7 << 400 * 1440 * minute << false << true;
     QTest::newRow("400 days inside a 500-day window")
         << 500 << 400 * 1440 * minute << true << false;
 }

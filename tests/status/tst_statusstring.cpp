@@ -93,20 +93,11 @@ QByteArray connectionEntry(quint8 code, const char* hexAddress)
     return QByteArray(1, char(code)) + QByteArray::fromHex(hexAddress);
 }
 
+// The lines between "Hardware Fitted" and "Record".
 QString connectionPart(const QString& text)
 {
-    const QStringList all = text.split(u"\r\n"_s);
-    QStringList part;
-    bool in = false;
-    for (const QString& line : all) {
-        if (line.startsWith(QLatin1String("Record")))
-            break;
-        if (line.startsWith(QLatin1String("Hardware Fitted")))
-            in = true;
-        else if (in)
-            part.append(line);
-    }
-    return lines(part);
+    const qsizetype from = text.indexOf(u"\r\n"_s, text.indexOf(u"Hardware Fitted"_s)) + 2;
+    return text.mid(from, text.indexOf(u"\r\nRecord"_s) - from);
 }
 
 } // namespace
