@@ -102,8 +102,8 @@ private Q_SLOTS:
     void statusAnswerDecodesToTheHeldStatus();
     void logIn_data();
     void logIn();
-    void clockWriteSetsTheUnitClock();
-    void blockRead();
+    void blockReadAndClockWrite();
+    void unitThatNeverAnswersTheBlockRead();
     void passwordValue_data();
     void passwordValue();
     void statusLives();
@@ -207,12 +207,17 @@ void TestKorvoSim::logIn()
     QCOMPARE(answer->data, QByteArray(1, char(expected)));
 }
 
-void TestKorvoSim::clockWriteSetsTheUnitClock()
+void TestKorvoSim::blockReadAndClockWrite()
 {
     QVERIFY(open(3));
+    const QByteArray readBlock61 = request(4, 0, QByteArray(1, char(61)));
+    const auto refused = ask(*m_transport, readBlock61); // not logged in yet
+    QVERIFY(refused);
+    QCOMPARE(refused->code, 105);
+    QCOMPARE(refused->data, QByteArray(1, '\0'));
     QCOMPARE(ask(*m_transport, logInFrame(980000))->data, QByteArray(1, '\x01'));
 
-    const auto read = ask(*m_transport, request(4, 0, QByteArray(1, char(61))));
+    const auto read = ask(*m_transport, readBlock61);
     QVERIFY(read);
     QCOMPARE(read->code, 104);
     QCOMPARE(read->subCode, 0);
@@ -239,20 +244,13 @@ void TestKorvoSim::clockWriteSetsTheUnitClock()
     QVERIFY(qAbs(StatusBlock::unitClock(*unitTime).secsTo(expected)) <= 2);
 }
 
-void TestKorvoSim::blockRead()
+void TestKorvoSim::unitThatNeverAnswersTheBlockRead()
 {
-    QVERIFY(open(0));
-    const QByteArray readBlock61 = request(4, 0, QByteArray(1, char(61)));
-    const auto refused = ask(*m_transport, readBlock61); // not logged in
-    QVERIFY(refused);
-    QCOMPARE(refused->code, 105);
-    QCOMPARE(refused->data, QByteArray(1, '\0'));
-
     UnitFaults faults;
     faults.ignoreBlockRead = true;
     QVERIFY(open(0, faults));
     QCOMPARE(ask(*m_transport, logInFrame(980000))->data, QByteArray(1, '\x01'));
-    QVERIFY(!ask(*m_transport, readBlock61, 500));
+    QVERIFY(!ask(*m_transport, request(4, 0, QByteArray(1, char(61))), 500));
 }
 
 void TestKorvoSim::passwordValue_data()
