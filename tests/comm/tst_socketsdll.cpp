@@ -1,4 +1,5 @@
 #include "comm/clsSocketsDLL.h"
+#include "comm/MessageAssembler.h"
 #include "ScriptedPlatform.h"
 #include "SimulatedFleet.h"
 
@@ -8,6 +9,8 @@
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -32,7 +35,7 @@ QString events(const QSignalSpy& spy)
 {
     QStringList list;
     for (const QList<QVariant>& args : spy)
-        list << QStringLiteral("%1/%2").arg(args.at(0).toInt()).arg(args.at(1).toInt());
+        list << u"%1/%2"_s.arg(args.at(0).toInt()).arg(args.at(1).toInt());
     return list.join(QLatin1Char(' '));
 }
 
@@ -50,9 +53,26 @@ std::unique_ptr<SimulatedUnit> startUnit(const UnitFaults& faults = {})
     return unit->isServing() || faults.refuseConnection ? std::move(unit) : nullptr;
 }
 
+// A unit with one fault switched on.
+std::unique_ptr<SimulatedUnit> startUnit(bool UnitFaults::*fault)
+{
+    UnitFaults faults;
+    faults.*fault = true;
+    return startUnit(faults);
+}
+
 QString hostOf(const SimulatedUnit& unit)
 {
     return unit.config().address.toString();
+}
+
+// The first error raised, as "number|description|source".
+QString firstError(const QSignalSpy& errors)
+{
+    if (errors.isEmpty())
+        return {};
+    const QList<QVariant>& e = errors.first();
+    return e.at(0).toString() + u'|' + e.at(1).toString() + u'|' + e.at(2).toString();
 }
 
 // Connects and waits for the outcome; true when connected.
@@ -75,16 +95,24 @@ private Q_SLOTS:
     void init() { m_platform.emplace(); }
     void cleanup() { m_platform.reset(); }
 
+    // The framing of answers, before any socket is involved.
+    void joiningModes_data();
+    void joiningModes();
+    void moreThanAThousandPieces_data();
+    void moreThanAThousandPieces();
+    void brokenLengths_data();
+    void brokenLengths();
+    void headerByteByByte();
+    void resetForgetsAPartialMessage();
+
     void answers_data();
     void answers();
-    void answerOfTheSimulatedUnit();
     void oversizedLengthClosesTheConnection();
     void connectTimesOutAfterFiveSeconds();
     void flushEndsAPendingConnect();
     void refusedConnection();
     void peerClose();
-    void setUpErrorComesAfterTheCall();
-    void sendWithoutConnection();
+    void errorsComeAfterTheCall();
     void sendCompletes();
     void serverSide();
     void bytesToLong_data();
@@ -93,6 +121,127 @@ private Q_SLOTS:
 private:
     std::optional<ScriptedPlatform> m_platform;
 };
+
+void TestSocketsDll::joiningModes_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("subCode");
+    QTest::addColumn<QByteArray>("expected"); // of a payload "abcdef" in pieces "ab", "cd", "ef"
+    QTest::newRow("100/0") << 100 << 0 << QByteArray("abcdef");
+    QTest::newRow("100/1") << 100 << 1 << QByteArray("abcdef");
+    QTest::newRow("100/2") << 100 << 2 << QByteArray("ab");
+    QTest::newRow("101/0") << 101 << 0 << QByteArray("abcdef");
+    QTest::newRow("101/1") << 101 << 1 << QByteArray("def");
+    QTest::newRow("101/7") << 101 << 7 << QByteArray("ab");
+    QTest::newRow("104/0") << 104 << 0 << QByteArray("abcdef");
+    QTest::newRow("104/1") << 104 << 1 << QByteArray("ab");
+    QTest::newRow("105/0") << 105 << 0 << QByteArray("abcdef");
+    QTest::newRow("105/1") << 105 << 1 << QByteArray("abcdef");
+    QTest::newRow("105/2") << 105 << 2 << QByteArray("ab");
+    QTest::newRow("106/0") << 106 << 0 << QByteArray("ab");
+}
+
+void TestSocketsDll::joiningModes()
+{
+    QFETCH(int, code);
+    QFETCH(int, subCode);
+    QFETCH(QByteArray, expected);
+    MessageAssembler assembler;
+    const auto first = assembler.add(QByteArray(header(quint8(code), quint8(subCode), 6) + "ab"));
+    QVERIFY(first.progress && !first.message);
+    QVERIFY(!assembler.add("cd").message);
+    const auto last = assembler.add("ef");
+    QVERIFY(last.progress);
+    QVERIFY(last.message);
+    QCOMPARE(last.message->code, quint8(code));
+    QCOMPARE(last.message->subCode, quint8(subCode));
+    QCOMPARE(last.message->data, expected);
+    QCOMPARE(last.message->droppedByte.has_value(), code == 101 && subCode == 1);
+    QVERIFY(!assembler.inProgress());
+}
+
+void TestSocketsDll::moreThanAThousandPieces_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("expectedSize");
+    QTest::newRow("joined") << 104 << 3000;
+    QTest::newRow("first piece only") << 106 << 1;
+}
+
+void TestSocketsDll::moreThanAThousandPieces()
+{
+    QFETCH(int, code);
+    QFETCH(int, expectedSize);
+    MessageAssembler assembler;
+    QByteArray payload;
+    for (int i = 0; i < 3000; ++i)
+        payload += char(i % 251);
+    assembler.add(QByteArray(header(quint8(code), 0, 3000) + payload.first(1)));
+    std::optional<MessageAssembler::Message> message;
+    for (int i = 1; i < 3000; ++i) {
+        const auto arrival = assembler.add(payload.sliced(i, 1));
+        QVERIFY(arrival.progress);
+        QCOMPARE(arrival.message.has_value(), i == 2999);
+        if (arrival.message)
+            message = arrival.message;
+    }
+    QVERIFY(message);
+    QCOMPARE(message->data, payload.first(expectedSize));
+}
+
+void TestSocketsDll::brokenLengths_data()
+{
+    QTest::addColumn<quint32>("length");
+    QTest::addColumn<bool>("broken");
+    QTest::newRow("16 MiB is the limit") << MessageAssembler::MaxPayloadLength << false;
+    QTest::newRow("just above") << MessageAssembler::MaxPayloadLength + 1 << true;
+    QTest::newRow("2^31") << 0x80000000u << true;
+    QTest::newRow("all ones") << 0xFFFFFFFFu << true;
+}
+
+void TestSocketsDll::brokenLengths()
+{
+    QFETCH(quint32, length);
+    QFETCH(bool, broken);
+    MessageAssembler assembler;
+    const auto arrival = assembler.add(QByteArray(header(105, 1, length) + "xy"));
+    QCOMPARE(arrival.broken, broken);
+    QVERIFY(!arrival.message);
+    QCOMPARE(assembler.inProgress(), !broken);
+    if (broken) {
+        // Nothing of the broken message lingers: the next bytes are a fresh header.
+        const auto next = assembler.add(QByteArray(header(104, 0, 1) + "z"));
+        QVERIFY(next.message);
+        QCOMPARE(next.message->data, QByteArray("z"));
+    }
+}
+
+void TestSocketsDll::headerByteByByte()
+{
+    MessageAssembler assembler;
+    const QByteArray h = header(105, 0, 1);
+    for (int i = 0; i < 7; ++i) {
+        const auto arrival = assembler.add(h.sliced(i, 1));
+        QVERIFY(!arrival.progress && !arrival.message);
+        QVERIFY(assembler.hasPartialHeader());
+    }
+    const auto arrival = assembler.add(QByteArray(h.sliced(7) + "\x01" + "rest"));
+    QVERIFY(arrival.progress);
+    QVERIFY(arrival.message);
+    QCOMPARE(arrival.message->data, QByteArray("\x01"));
+    QVERIFY(!assembler.hasPartialHeader());
+}
+
+void TestSocketsDll::resetForgetsAPartialMessage()
+{
+    MessageAssembler assembler;
+    assembler.add(QByteArray(header(104, 0, 10) + "abc"));
+    assembler.reset();
+    const auto arrival = assembler.add(QByteArray(header(105, 0, 1) + "\x02"));
+    QVERIFY(arrival.message);
+    QCOMPARE(arrival.message->code, quint8(105));
+    QCOMPARE(arrival.message->data, QByteArray("\x02"));
+}
 
 void TestSocketsDll::answers_data()
 {
@@ -103,32 +252,25 @@ void TestSocketsDll::answers_data()
     QTest::addColumn<QString>("generic");
 
     QTest::newRow("one piece") << QList<QByteArray>{frame(105, 1, "status")} << 105 << 1
-                               << QByteArray("status") << QStringLiteral("1/0");
+                               << QByteArray("status") << u"1/0"_s;
     QTest::newRow("header, then payload") << QList<QByteArray>{header(105, 1, 6), "status"} << 105
-                                          << 1 << QByteArray("status") << QStringLiteral("1/0 1/0");
-    QTest::newRow("empty payload") << QList<QByteArray>{header(105, 0, 0)} << 105 << 0
-                                   << QByteArray() << QStringLiteral("1/0");
-    QTest::newRow("104/0 in three pieces")
-        << QList<QByteArray>{header(104, 0, 6) + "ab", "cd", "ef"} << 104 << 0
-        << QByteArray("abcdef") << QStringLiteral("1/0 1/0 1/0");
-    QTest::newRow("106/0 in two pieces keeps the first")
-        << QList<QByteArray>{header(106, 0, 4) + "ab", "cd"} << 106 << 0 << QByteArray("ab")
-        << QStringLiteral("1/0 1/0");
+                                          << 1 << QByteArray("status") << u"1/0 1/0"_s;
+    QTest::newRow("empty payload")
+        << QList<QByteArray>{header(105, 0, 0)} << 105 << 0 << QByteArray() << u"1/0"_s;
     QTest::newRow("101/1 drops its first three bytes")
         << QList<QByteArray>{header(101, 1, 6) + "xyz", "123"} << 101 << 1 << QByteArray("123")
-        << QStringLiteral("1/0 1/0 0/122");
+        << u"1/0 1/0 0/122"_s;
     QTest::newRow("101/1 shorter than three bytes")
-        << QList<QByteArray>{frame(101, 1, "xy")} << 101 << 1 << QByteArray()
-        << QStringLiteral("1/0 0/0");
+        << QList<QByteArray>{frame(101, 1, "xy")} << 101 << 1 << QByteArray() << u"1/0 0/0"_s;
     QTest::newRow("two answers in one piece")
         << QList<QByteArray>{frame(105, 1, "one") + frame(104, 0, "two")} << 105 << 1
-        << QByteArray("one") << QStringLiteral("1/0");
+        << QByteArray("one") << u"1/0"_s;
     QTest::newRow("bytes beyond the length in a later piece")
         << QList<QByteArray>{header(104, 0, 4) + "ab", "cdXYZ"} << 104 << 0 << QByteArray("abcd")
-        << QStringLiteral("1/0 1/0");
+        << u"1/0 1/0"_s;
     const QByteArray h = header(105, 1, 2);
     QTest::newRow("header in two pieces") << QList<QByteArray>{h.first(5), h.sliced(5) + "ok"}
-                                          << 105 << 1 << QByteArray("ok") << QStringLiteral("1/0");
+                                          << 105 << 1 << QByteArray("ok") << u"1/0"_s;
 }
 
 void TestSocketsDll::answers()
@@ -145,7 +287,10 @@ void TestSocketsDll::answers()
     const auto unit = startUnit(faults);
     QVERIFY(unit);
     clsSocketsDLL transport;
+    QSignalSpy remote(&transport, &clsSocketsDLL::RemoteConnected);
     QVERIFY(connectTo(transport, *unit));
+    QCOMPARE(remote.size(), 1);
+    QCOMPARE(remote.first().first().toString(), hostOf(*unit));
 
     QSignalSpy messages(&transport, &clsSocketsDLL::MessageDataReceived);
     QSignalSpy progress(&transport, &clsSocketsDLL::GenericEvent);
@@ -166,30 +311,9 @@ void TestSocketsDll::answers()
     QVERIFY(transport.isConnected());
 }
 
-void TestSocketsDll::answerOfTheSimulatedUnit()
-{
-    UnitFaults faults;
-    faults.pieces = 4;
-    faults.pieceDelayMs = 50;
-    const auto unit = startUnit(faults);
-    QVERIFY(unit);
-    clsSocketsDLL transport;
-    QSignalSpy remote(&transport, &clsSocketsDLL::RemoteConnected);
-    QVERIFY(connectTo(transport, *unit));
-    QCOMPARE(remote.size(), 1);
-    QCOMPARE(remote.first().first().toString(), hostOf(*unit));
-
-    QSignalSpy messages(&transport, &clsSocketsDLL::MessageDataReceived);
-    transport.SendByteArray(statusRequest);
-    QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, 5000);
-    QCOMPARE(messages.first().at(2).toByteArray().size(), unit->statusBlock().size());
-}
-
 void TestSocketsDll::oversizedLengthClosesTheConnection()
 {
-    UnitFaults faults;
-    faults.oversizedLength = true;
-    const auto unit = startUnit(faults);
+    const auto unit = startUnit(&UnitFaults::oversizedLength);
     QVERIFY(unit);
     clsSocketsDLL transport;
     QVERIFY(connectTo(transport, *unit));
@@ -199,15 +323,12 @@ void TestSocketsDll::oversizedLengthClosesTheConnection()
     QTRY_VERIFY_WITH_TIMEOUT(!transport.isConnected(), 5000);
     QVERIFY(messages.isEmpty());
     QVERIFY(!transport.receiveInProgress());
-    // Closed by us: the unit did not hang up.
-    QVERIFY(errors.isEmpty());
+    QVERIFY(errors.isEmpty()); // closed by us: the unit did not hang up
 }
 
 void TestSocketsDll::connectTimesOutAfterFiveSeconds()
 {
-    UnitFaults faults;
-    faults.silent = true;
-    const auto unit = startUnit(faults);
+    const auto unit = startUnit(&UnitFaults::silent);
     QVERIFY(unit);
     clsSocketsDLL transport;
     QSignalSpy finished(&transport, &clsSocketsDLL::ConnectFinished);
@@ -226,9 +347,7 @@ void TestSocketsDll::connectTimesOutAfterFiveSeconds()
 
 void TestSocketsDll::flushEndsAPendingConnect()
 {
-    UnitFaults faults;
-    faults.silent = true;
-    const auto unit = startUnit(faults);
+    const auto unit = startUnit(&UnitFaults::silent);
     QVERIFY(unit);
     clsSocketsDLL transport;
     QSignalSpy finished(&transport, &clsSocketsDLL::ConnectFinished);
@@ -246,9 +365,7 @@ void TestSocketsDll::flushEndsAPendingConnect()
 
 void TestSocketsDll::refusedConnection()
 {
-    UnitFaults faults;
-    faults.refuseConnection = true;
-    const auto unit = startUnit(faults);
+    const auto unit = startUnit(&UnitFaults::refuseConnection);
     QVERIFY(unit);
     clsSocketsDLL transport;
     QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
@@ -256,59 +373,48 @@ void TestSocketsDll::refusedConnection()
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors.first().at(0).toInt(), 10061);
     QVERIFY(!errors.first().at(1).toString().isEmpty());
-    QCOMPARE(errors.first().at(2).toString(), QStringLiteral("wskSend_Error"));
+    QCOMPARE(errors.first().at(2).toString(), u"wskSend_Error"_s);
     QVERIFY(transport.connectFailed());
 }
 
 void TestSocketsDll::peerClose()
 {
-    UnitFaults faults;
-    faults.closeAtOnce = true;
-    const auto unit = startUnit(faults);
+    const auto unit = startUnit(&UnitFaults::closeAtOnce);
     QVERIFY(unit);
     clsSocketsDLL transport;
     QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
     QVERIFY(connectTo(transport, *unit));
     QTRY_COMPARE(errors.size(), 1);
-    QCOMPARE(errors.first().at(0).toInt(), 100);
-    QCOMPARE(errors.first().at(1).toString(), QStringLiteral("Connection Closed by Server!"));
-    QCOMPARE(errors.first().at(2).toString(), QString());
+    QCOMPARE(firstError(errors), u"100|Connection Closed by Server!|"_s);
     QVERIFY(!transport.isConnected());
 }
 
-void TestSocketsDll::setUpErrorComesAfterTheCall()
+void TestSocketsDll::errorsComeAfterTheCall()
 {
     clsSocketsDLL transport;
     QSignalSpy finished(&transport, &clsSocketsDLL::ConnectFinished);
-    QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
-    transport.Connect(QString(), 1024);
-    QVERIFY(finished.isEmpty() && errors.isEmpty());
-    QTRY_COMPARE(finished.size(), 1);
-    QCOMPARE(finished.first().first().toBool(), false);
-    QCOMPARE(errors.size(), 1);
-    QCOMPARE(errors.first().at(0).toInt(), 380);
-    QCOMPARE(errors.first().at(2).toString(), QStringLiteral("Connect[send] method"));
-}
-
-void TestSocketsDll::sendWithoutConnection()
-{
-    clsSocketsDLL transport;
     QSignalSpy errors(&transport, &clsSocketsDLL::WinsockError);
     QSignalSpy completed(&transport, &clsSocketsDLL::SendCompleted);
     QCOMPARE(transport.SendByteArray(statusRequest), false);
     QTRY_COMPARE(completed.size(), 1);
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors.first().at(0).toInt(), 40006);
-    QCOMPARE(errors.first().at(2).toString(),
-             QStringLiteral("SendPic method\r\n     ***Connection closed***"));
+    QCOMPARE(errors.first().at(2).toString(), u"SendPic method\r\n     ***Connection closed***"_s);
     QVERIFY(!transport.sendPending());
+
+    errors.clear();
+    transport.Connect(QString(), 1024);
+    QVERIFY(finished.isEmpty() && errors.isEmpty());
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().toBool(), false);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).toInt(), 380);
+    QCOMPARE(errors.first().at(2).toString(), u"Connect[send] method"_s);
 }
 
 void TestSocketsDll::sendCompletes()
 {
-    UnitFaults faults;
-    faults.neverAnswer = true;
-    const auto unit = startUnit(faults);
+    const auto unit = startUnit(&UnitFaults::neverAnswer);
     QVERIFY(unit);
     clsSocketsDLL transport;
     QVERIFY(connectTo(transport, *unit));
@@ -339,15 +445,14 @@ void TestSocketsDll::serverSide()
     unit.connectToHost(address, 1024);
     QVERIFY(unit.waitForConnected(3000));
     QTRY_COMPARE(remote.size(), 1);
-    QCOMPARE(remote.first().first().toString(), address.toString() + QStringLiteral(" [1024]"));
+    QCOMPARE(remote.first().first().toString(), address.toString() + u" [1024]"_s);
 
     // Too short, then too long, then a command packet.
-    unit.write(QByteArray::fromHex("FFFF0102"));
-    unit.waitForBytesWritten(1000);
-    QTest::qWait(100);
-    unit.write(QByteArray(12, char(0xFF)));
-    unit.waitForBytesWritten(1000);
-    QTest::qWait(100);
+    for (const QByteArray& packet : {QByteArray::fromHex("FFFF0102"), QByteArray(12, char(0xFF))}) {
+        unit.write(packet);
+        unit.waitForBytesWritten(1000);
+        QTest::qWait(100);
+    }
     unit.write(QByteArray::fromHex("FFFF0A0B0C0D"));
     QTRY_COMPARE(commands.size(), 1);
     QCOMPARE(commands.first().first().toByteArray(), QByteArray::fromHex("FFFF0A0B0C0D"));
@@ -364,8 +469,7 @@ void TestSocketsDll::serverSide()
 
     unit.disconnectFromHost();
     QTRY_COMPARE(errors.size(), 1);
-    QCOMPARE(errors.first().at(0).toInt(), 0);
-    QCOMPARE(errors.first().at(1).toString(), QStringLiteral("Connection Closed by client!"));
+    QCOMPARE(firstError(errors), u"0|Connection Closed by client!|"_s);
 }
 
 void TestSocketsDll::bytesToLong_data()

@@ -7,6 +7,8 @@
 #include <optional>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Option = Settings::Option;
@@ -39,81 +41,41 @@ quint32 unitSeconds(const QDateTime& t)
 
 // A block laid out as the unit kind lays it out. Every other byte is 0xEE, so a field read from
 // the wrong place shows up as a wrong value.
-class BlockBuilder
-{
-public:
-    explicit BlockBuilder(quint8 typeByte) : m_bytes(sizeFor(typeByte & 0x7F), char(0xEE))
-    {
-        m_bytes[0] = char(typeByte);
-    }
-
-    static qsizetype sizeFor(int kind)
-    {
-        switch (kind) {
-        case 0:
-        case 96:
-            return 51;
-        case 1:
-        case 80:
-            return 59;
-        case 2:
-        case 3:
-            return 108;
-        case 4:
-            return 103;
-        default:
-            return 120;
-        }
-    }
-
-    BlockBuilder& u8(int at, quint8 v)
-    {
-        m_bytes[at] = char(v);
-        return *this;
-    }
-    BlockBuilder& u16(int at, quint16 v) { return u8(at, v >> 8).u8(at + 1, v & 0xFF); }
-    BlockBuilder& u32(int at, quint32 v) { return u16(at, v >> 16).u16(at + 2, v & 0xFFFF); }
-
-    QByteArray bytes() const { return m_bytes; }
-
-private:
-    QByteArray m_bytes;
-};
-
 QByteArray blockOf(const UnitState& s)
 {
     const int kind = s.typeByte & 0x7F;
     const bool vehicle = kind == 4;
-    BlockBuilder b(s.typeByte);
-    b.u8(11, s.recordStatus);
+    const bool wide = kind == 1 || kind == 2 || kind == 3 || kind == 80; // 32-bit masks
+    const int size = vehicle                   ? 103
+                     : kind == 2 || kind == 3  ? 108
+                     : kind == 1 || kind == 80 ? 59
+                     : kind == 0 || kind == 96 ? 51
+                                               : 120;
+    QByteArray b(size, char(0xEE));
+    const auto put = [&b](int at, quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            b[at + i] = char(v >> 8 * (bytes - 1 - i));
+    };
+    put(0, s.typeByte, 1);
+    put(11, s.recordStatus, 1);
     if (!vehicle)
-        b.u8(20, s.archiveStatus);
+        put(20, s.archiveStatus, 1);
     const int clockAt = vehicle ? 20 : 29;
-    b.u32(clockAt, unitSeconds(kUnitNow.addSecs(s.clockShift)));
-    b.u32(clockAt + 4, s.powerOn);
+    put(clockAt, unitSeconds(kUnitNow.addSecs(s.clockShift)), 4);
+    put(clockAt + 4, s.powerOn, 4);
     const int swAt = vehicle ? 28 : 39;
-    b.u8(swAt, s.swMajor).u8(swAt + 1, s.swMinor).u16(swAt + 2, s.capacity);
-    int masksAt = 43;
-    int step = 2;
-    if (kind == 1 || kind == 2 || kind == 3 || kind == 80) {
-        masksAt = 43;
-        step = 4;
-        // 32-bit masks: the high halves (channels 17 to 32) are set and must be ignored.
-        for (int i = 0; i < 4; ++i)
-            b.u16(masksAt + 4 * i, 0xFFFF);
-        masksAt += 2;
-    } else if (vehicle) {
-        masksAt = 32;
+    put(swAt, s.swMajor, 1);
+    put(swAt + 1, s.swMinor, 1);
+    put(swAt + 2, s.capacity, 2);
+    const quint16 masks[] = {s.currentAlarm, s.currentVidloss, s.historyAlarm, s.historyVidloss};
+    for (int i = 0; i < 4; ++i) {
+        if (wide)
+            put(43 + 4 * i, 0xFFFF, 2); // channels 17 to 32, which must be ignored
+        put((vehicle ? 32 : wide ? 45 : 43) + (wide ? 4 : 2) * i, masks[i], 2);
     }
-    b.u16(masksAt, s.currentAlarm)
-        .u16(masksAt + step, s.currentVidloss)
-        .u16(masksAt + 2 * step, s.historyAlarm)
-        .u16(masksAt + 3 * step, s.historyVidloss);
-    if (kind == 2 || kind == 3)
-        b.u8(106, s.hardware);
-    if (vehicle)
-        b.u8(102, s.hardware);
-    return b.bytes();
+    if (kind == 2 || kind == 3 || vehicle)
+        put(vehicle ? 102 : 106, s.hardware, 1);
+    return b;
 }
 
 } // namespace
@@ -133,7 +95,6 @@ private Q_SLOTS:
     void blockTooShortOrUnknownKind_data();
     void blockTooShortOrUnknownKind();
 
-    void firstStatusAppliesOnlyAbsoluteRules();
     void absoluteRulesFireOnEveryPoll();
     void rules_data();
     void rules();
@@ -142,19 +103,18 @@ private Q_SLOTS:
     void allFiltersOff();
     void notifyFlag_data();
     void notifyFlag();
-
     void connectionChanges_data();
     void connectionChanges();
 
     void texts_data();
     void texts();
-    void thresholdsAreReadWhenTheTextIsMade();
+    void thresholdsAreReadWhenUsed();
     void channelList_data();
     void channelList();
     void unitClockText();
 
 private:
-    QString detect(const UnitState& state, const QString& key = QStringLiteral("10.0.0.7"))
+    QString detect(const UnitState& state, const QString& key = u"10.0.0.7"_s)
     {
         return handler().CreatExceptionString(blockOf(state), key, 0, 0);
     }
@@ -183,61 +143,38 @@ void TestExceptionDetection::cleanup()
 void TestExceptionDetection::fieldsAtTheirOffsets_data()
 {
     QTest::addColumn<quint8>("typeByte");
-    QTest::addColumn<bool>("hasArchive");
-    QTest::addColumn<bool>("hasHardware");
-    QTest::addColumn<QString>("capacity");
-    QTest::newRow("Korvo (0)") << quint8(0) << true << false << QStringLiteral("2,80");
-    QTest::newRow("YQM (96)") << quint8(96) << true << false << QStringLiteral("2,80");
-    QTest::newRow("XCR (1)") << quint8(1) << true << false << QStringLiteral("2,80");
-    QTest::newRow("ZPT (80)") << quint8(80) << true << false << QStringLiteral("2,80");
-    QTest::newRow("XCR (2)") << quint8(2) << true << true << QStringLiteral("2,80");
-    QTest::newRow("Korvo Tri (3)") << quint8(3) << true << true << QStringLiteral("2,80");
-    QTest::newRow("vehicle (4)") << quint8(4) << false << true << QStringLiteral("2,80");
-    QTest::newRow("Korvo, capacity in GB")
-        << quint8(0x80) << true << false << QStringLiteral("592");
-    QTest::newRow("vehicle, capacity in GB")
-        << quint8(0x84) << false << true << QStringLiteral("592");
+    const std::pair<const char*, quint8> kinds[] = {
+        {"Korvo (0)", 0},   {"YQM (96)", 96},    {"XCR (1)", 1},
+        {"ZPT (80)", 80},   {"XCR (2)", 2},      {"Korvo Tri (3)", 3},
+        {"vehicle (4)", 4}, {"Korvo, GB", 0x80}, {"vehicle, GB", 0x84}};
+    for (const auto& [name, typeByte] : kinds)
+        QTest::newRow(name) << typeByte;
 }
 
 void TestExceptionDetection::fieldsAtTheirOffsets()
 {
     QFETCH(quint8, typeByte);
-    QFETCH(bool, hasArchive);
-    QFETCH(bool, hasHardware);
-    QFETCH(QString, capacity);
-    UnitState s;
-    s.typeByte = typeByte;
-    s.recordStatus = 2;
-    s.archiveStatus = 3;
-    s.clockShift = 17;
-    s.powerOn = 123456;
-    s.swMajor = 6;
-    s.swMinor = 1;
-    s.capacity = 0x0250; // 2 and 80, or 592
-    s.currentAlarm = 0x0001;
-    s.currentVidloss = 0x0102;
-    s.historyAlarm = 0x8004;
-    s.historyVidloss = 0x0040;
-    s.hardware = 0x81;
+    const int kind = typeByte & 0x7F;
+    UnitState s{.typeByte = typeByte, .recordStatus = 2, .archiveStatus = 3, .clockShift = 17};
+    s.powerOn = 123456, s.swMajor = 6, s.swMinor = 1, s.hardware = 0x81;
+    s.currentAlarm = 0x0001, s.currentVidloss = 0x0102;
+    s.historyAlarm = 0x8004, s.historyVidloss = 0x0040;
 
-    const auto f = DetectionFields::read(blockOf(s), QStringLiteral(","));
+    const auto f = DetectionFields::read(blockOf(s), u","_s);
     QVERIFY(f.has_value());
-    QCOMPARE(f->kind, typeByte & 0x7F);
+    QCOMPARE(f->kind, kind);
     QCOMPARE(f->recordStatus, quint8(2));
-    QCOMPARE(f->archiveStatus.has_value(), hasArchive);
-    if (hasArchive)
-        QCOMPARE(*f->archiveStatus, quint8(3));
+    QCOMPARE(f->archiveStatus, kind == 4 ? std::nullopt : std::optional<quint8>(3));
     QCOMPARE(f->clock, double(unitSeconds(kUnitNow) + 17));
     QCOMPARE(f->powerOnSeconds, 123456.0);
-    QCOMPARE(f->softwareVersion, QStringLiteral("6,01"));
-    QCOMPARE(f->diskCapacity, capacity);
+    QCOMPARE(f->softwareVersion, u"6,01"_s);
+    QCOMPARE(f->diskCapacity, typeByte & 0x80 ? u"592"_s : u"2,80"_s);
     QCOMPARE(f->currentAlarm, 0x0001);
     QCOMPARE(f->currentVidloss, 0x0102);
     QCOMPARE(f->historyAlarm, 0x8004);
     QCOMPARE(f->historyVidloss, 0x0040);
-    QCOMPARE(f->hardware.has_value(), hasHardware);
-    if (hasHardware)
-        QCOMPARE(*f->hardware, quint8(0x81));
+    const bool hasHardware = kind == 2 || kind == 3 || kind == 4;
+    QCOMPARE(f->hardware, hasHardware ? std::optional<quint8>(0x81) : std::nullopt);
 }
 
 void TestExceptionDetection::blockTooShortOrUnknownKind_data()
@@ -263,52 +200,30 @@ void TestExceptionDetection::blockTooShortOrUnknownKind()
     QFETCH(quint8, typeByte);
     QFETCH(int, size);
     QFETCH(bool, detected);
-    UnitState s;
-    s.typeByte = typeByte;
-    s.recordStatus = 0; // an absolute rule fires whenever the block is read
-    QByteArray block = blockOf(s);
+    // An absolute rule fires whenever the block is read.
+    QByteArray block = blockOf({.typeByte = typeByte, .recordStatus = 0});
     block.resize(size, char(0xEE));
-    if (size > 0)
-        block[0] = char(typeByte);
 
     DetectionMemory& memory = DetectionMemory::shared();
     memory.addAlarmMask(9); // left over from an earlier poll
-    const QString result = handler().CreatExceptionString(block, QStringLiteral("u"), 0, 0);
-    QCOMPARE(result, detected ? QStringLiteral("1") : QString());
+    const QString result = handler().CreatExceptionString(block, u"u"_s, 0, 0);
+    QCOMPARE(result, detected ? u"1"_s : QString());
     QCOMPARE(memory.previousStatusCount(), detected ? 1 : 0);
     QCOMPARE(memory.connectionStateCount(), 0);
     QCOMPARE(memory.alarmDetail(), QString());
 }
 
-void TestExceptionDetection::firstStatusAppliesOnlyAbsoluteRules()
-{
-    UnitState s;
-    s.recordStatus = 0;
-    s.historyAlarm = 5;
-    s.currentAlarm = 1;
-    s.clockShift = 3600; // an hour off: would be code 7 if compared
-    QCOMPARE(detect(s), QStringLiteral("1,11,19"));
-    QCOMPARE(clsExceptionHandler::alarmDetail(), QStringLiteral("5+1"));
-    QCOMPARE(clsExceptionHandler::videolossDetail(), QString());
-}
-
 void TestExceptionDetection::absoluteRulesFireOnEveryPoll()
 {
-    UnitState s;
-    s.recordStatus = 0;
+    // An hour off, but a first status has nothing to be compared with.
+    UnitState s{.recordStatus = 0, .clockShift = 3600, .currentAlarm = 1, .currentVidloss = 4};
     s.historyAlarm = 5;
-    s.currentAlarm = 1;
-    s.currentVidloss = 4;
-    QCOMPARE(detect(s), QStringLiteral("1,11,19,20"));
-    QCOMPARE(detect(s), QStringLiteral("1,11,19,20"));
-    QCOMPARE(clsExceptionHandler::alarmDetail(), QStringLiteral("5+1"));
-    QCOMPARE(clsExceptionHandler::videolossDetail(), QStringLiteral("4"));
+    QCOMPARE(detect(s), u"1,11,19,20"_s);
+    QCOMPARE(clsExceptionHandler::alarmDetail(), u"5+1"_s);
+    QCOMPARE(clsExceptionHandler::videolossDetail(), u"4"_s);
+    QCOMPARE(detect(s), u"1,7,11,19,20"_s);
 
-    s.recordStatus = 1;
-    s.historyAlarm = 0;
-    s.currentAlarm = 0;
-    s.currentVidloss = 0;
-    QCOMPARE(detect(s), QString());
+    QCOMPARE(detect({.clockShift = 3600}), u"7"_s);
     QCOMPARE(clsExceptionHandler::alarmDetail(), QString());
     QCOMPARE(clsExceptionHandler::videolossDetail(), QString());
 }
@@ -318,64 +233,40 @@ void TestExceptionDetection::rules_data()
     QTest::addColumn<UnitState>("first");
     QTest::addColumn<UnitState>("second");
     QTest::addColumn<QString>("expected");
-
-    const UnitState base;
-    const auto with = [&base](auto change) {
-        UnitState s = base;
-        change(s);
-        return s;
+    const auto row = [](const char* name, const UnitState& second, const QString& expected) {
+        QTest::newRow(name) << UnitState{} << second << expected;
     };
-    QTest::newRow("nothing changed") << base << base << QString();
-    QTest::newRow("recording disk failure")
-        << base << with([](UnitState& s) { s.recordStatus = 4; }) << QStringLiteral("16");
-    QTest::newRow("recording disk full (2)")
-        << base << with([](UnitState& s) { s.recordStatus = 2; }) << QStringLiteral("17");
-    QTest::newRow("recording disk full (3)")
-        << base << with([](UnitState& s) { s.recordStatus = 3; }) << QStringLiteral("17");
+    row("nothing changed", {}, {});
+    row("recording disk failure", {.recordStatus = 4}, u"16"_s);
+    row("recording disk full (2)", {.recordStatus = 2}, u"17"_s);
+    row("recording disk full (3)", {.recordStatus = 3}, u"17"_s);
+    row("archive status changed to full", {.archiveStatus = 3}, u"4,18"_s);
+    row("clock 15 minutes fast", {.clockShift = 15 * 60}, {});
+    row("clock 16 minutes fast", {.clockShift = 16 * 60}, u"7"_s);
+    row("clock 16 minutes slow", {.clockShift = -16 * 60}, u"7"_s);
+    row("clock 15 minutes 30 s slow: 16 minute boundaries", {.clockShift = -(15 * 60 + 30)},
+        u"7"_s);
+    row("software version", {.swMinor = 6}, u"9"_s);
+    row("disk capacity", {.capacity = 0x0251}, u"10"_s);
+    row("history video loss with current", {.currentVidloss = 8, .historyVidloss = 2}, u"12,20"_s);
+
     QTest::newRow("archive device full")
-        << with([](UnitState& s) { s.archiveStatus = 3; })
-        << with([](UnitState& s) { s.archiveStatus = 3; }) << QStringLiteral("18");
-    QTest::newRow("archive status changed to full")
-        << base << with([](UnitState& s) { s.archiveStatus = 3; }) << QStringLiteral("4,18");
+        << UnitState{.archiveStatus = 3} << UnitState{.archiveStatus = 3} << u"18"_s;
+    const UnitState early{.clockShift = -300};
     QTest::newRow("clock advanced 600 s, powered on 100 s")
-        << with([](UnitState& s) { s.clockShift = -300; })
-        << with([](UnitState& s) { s.clockShift = 300, s.powerOn = 100; }) << QStringLiteral("8");
+        << early << UnitState{.clockShift = 300, .powerOn = 100} << u"8"_s;
     QTest::newRow("clock advanced 600 s, powered on 597 s")
-        << with([](UnitState& s) { s.clockShift = -300; })
-        << with([](UnitState& s) { s.clockShift = 300, s.powerOn = 597; }) << QString();
+        << early << UnitState{.clockShift = 300, .powerOn = 597} << QString();
     QTest::newRow("clock advanced 600 s, powered on 596 s")
-        << with([](UnitState& s) { s.clockShift = -300; })
-        << with([](UnitState& s) { s.clockShift = 300, s.powerOn = 596; }) << QStringLiteral("8");
-    QTest::newRow("clock 15 minutes fast")
-        << base << with([](UnitState& s) { s.clockShift = 15 * 60; }) << QString();
-    QTest::newRow("clock 16 minutes fast")
-        << base << with([](UnitState& s) { s.clockShift = 16 * 60; }) << QStringLiteral("7");
-    QTest::newRow("clock 16 minutes slow")
-        << base << with([](UnitState& s) { s.clockShift = -16 * 60; }) << QStringLiteral("7");
-    QTest::newRow("clock 15 minutes 30 s slow: 16 minute boundaries")
-        << base << with([](UnitState& s) { s.clockShift = -(15 * 60 + 30); })
-        << QStringLiteral("7");
-    QTest::newRow("software version")
-        << base << with([](UnitState& s) { s.swMinor = 6; }) << QStringLiteral("9");
-    QTest::newRow("disk capacity")
-        << base << with([](UnitState& s) { s.capacity = 0x0251; }) << QStringLiteral("10");
-    QTest::newRow("hardware of an XCR 2")
-        << with([](UnitState& s) { s.typeByte = 2; })
-        << with([](UnitState& s) { s.typeByte = 2, s.hardware = 1; }) << QStringLiteral("13");
-    QTest::newRow("hardware of a vehicle unit")
-        << with([](UnitState& s) { s.typeByte = 4; })
-        << with([](UnitState& s) { s.typeByte = 4, s.hardware = 1; }) << QStringLiteral("13");
-    QTest::newRow("history video loss with current")
-        << base << with([](UnitState& s) { s.historyVidloss = 2, s.currentVidloss = 8; })
-        << QStringLiteral("12,20");
-    QTest::newRow("everything at once") << with([](UnitState& s) {
-        s.typeByte = 3, s.clockShift = -300;
-    }) << with([](UnitState& s) {
-        s.typeByte = 3, s.recordStatus = 0, s.archiveStatus = 3, s.clockShift = 1800;
-        s.powerOn = 10, s.swMajor = 7, s.capacity = 1, s.hardware = 2;
-        s.historyAlarm = 1, s.currentAlarm = 1, s.historyVidloss = 1;
-        s.currentVidloss = 1;
-    }) << QStringLiteral("1,4,7,8,9,10,11,12,13,18,19,20");
+        << early << UnitState{.clockShift = 300, .powerOn = 596} << u"8"_s;
+    for (const quint8 kind : {2, 4})
+        QTest::addRow("hardware of kind %d", kind)
+            << UnitState{.typeByte = kind} << UnitState{.typeByte = kind, .hardware = 1} << u"13"_s;
+    UnitState all{.typeByte = 3, .recordStatus = 0, .archiveStatus = 3, .clockShift = 1800};
+    all.powerOn = 10, all.swMajor = 7, all.capacity = 1, all.hardware = 2;
+    all.currentAlarm = all.currentVidloss = all.historyAlarm = all.historyVidloss = 1;
+    QTest::newRow("everything at once") << UnitState{.typeByte = 3, .clockShift = -300} << all
+                                        << u"1,4,7,8,9,10,11,12,13,18,19,20"_s;
 }
 
 void TestExceptionDetection::rules()
@@ -391,16 +282,9 @@ void TestExceptionDetection::fieldsNotReportedKeepTheirStoredValue()
 {
     // A unit that changes kind keeps the values its new kind does not report, so changing
     // back compares them with what was last seen.
-    UnitState xcr;
-    xcr.typeByte = 2;
-    xcr.archiveStatus = 5;
-    xcr.hardware = 1;
-    UnitState korvo = xcr;
-    korvo.typeByte = 0;
-    korvo.hardware = 7;
-    UnitState vehicle = xcr;
-    vehicle.typeByte = 4;
-    vehicle.archiveStatus = 0;
+    const UnitState xcr{.typeByte = 2, .archiveStatus = 5, .hardware = 1};
+    const UnitState korvo{.typeByte = 0, .archiveStatus = 5, .hardware = 7};
+    const UnitState vehicle{.typeByte = 4, .archiveStatus = 0, .hardware = 1};
 
     detect(xcr);
     QCOMPARE(detect(korvo), QString());   // kind 0 has no hardware byte: nothing compared
@@ -410,44 +294,35 @@ void TestExceptionDetection::fieldsNotReportedKeepTheirStoredValue()
 
 void TestExceptionDetection::resetMarkSkipsOneComparison()
 {
-    const QString key = QStringLiteral("10.0.0.7");
+    const QString key = u"10.0.0.7"_s;
     clsExceptionHandler::SetResetMark(key); // unit never polled: nothing to mark
     QCOMPARE(DetectionMemory::shared().previousStatusCount(), 0);
 
-    UnitState s;
-    s.recordStatus = 0;
+    UnitState s{.recordStatus = 0};
     detect(s, key);
     clsExceptionHandler::SetResetMark(key);
     s.clockShift = 3600; // the clock was just set, and the jump is no fault
-    QCOMPARE(detect(s, key), QStringLiteral("1"));
+    QCOMPARE(detect(s, key), u"1"_s);
     QVERIFY(!DetectionMemory::shared().previousStatus(key)->resetMark);
     s.clockShift = 3600 + 60;
     s.swMinor = 9;
-    QCOMPARE(detect(s, key), QStringLiteral("1,7,9"));
+    QCOMPARE(detect(s, key), u"1,7,9"_s);
 }
 
 void TestExceptionDetection::allFiltersOff()
 {
-    for (int i = static_cast<int>(Option::RecordStatus);
-         i <= static_cast<int>(Option::CurrentVidloss); ++i)
+    for (int i = int(Option::RecordStatus); i <= int(Option::CurrentVidloss); ++i)
         m_settings->SaveOption(static_cast<Option>(i), 0);
-    UnitState bad;
-    bad.typeByte = 2;
-    bad.recordStatus = 0;
-    bad.archiveStatus = 3;
-    bad.historyAlarm = bad.currentAlarm = bad.historyVidloss = bad.currentVidloss = 1;
+    UnitState bad{.typeByte = 2, .recordStatus = 0, .archiveStatus = 3};
+    bad.currentAlarm = bad.currentVidloss = bad.historyAlarm = bad.historyVidloss = 1;
     UnitState worse = bad;
-    worse.clockShift = 7200;
-    worse.powerOn = 1;
-    worse.swMajor = 9;
-    worse.capacity = 9;
-    worse.hardware = 9;
-    worse.archiveStatus = 1;
+    worse.archiveStatus = 1, worse.clockShift = 7200, worse.powerOn = 1, worse.swMajor = 9;
+    worse.capacity = 9, worse.hardware = 9;
 
     QCOMPARE(detect(bad), QString());
     QCOMPARE(detect(worse), QString());
-    QCOMPARE(handler().GetConnectionChangeString(QStringLiteral("x"), false), QString());
-    QCOMPARE(handler().GetConnectionChangeString(QStringLiteral("x"), true), QString());
+    QCOMPARE(handler().GetConnectionChangeString(u"x"_s, false), QString());
+    QCOMPARE(handler().GetConnectionChangeString(u"x"_s, true), QString());
     QVERIFY(!clsExceptionHandler::notifyFlag());
     QCOMPARE(clsExceptionHandler::alarmDetail(), QString());
 }
@@ -457,12 +332,8 @@ void TestExceptionDetection::notifyFlag_data()
     QTest::addColumn<UnitState>("state");
     QTest::addColumn<int>("notifyOption");
     QTest::addColumn<bool>("notifies");
-    UnitState notRecording;
-    notRecording.recordStatus = 0;
-    UnitState alarm;
-    alarm.currentAlarm = 1;
-    UnitState clockOff;
-    clockOff.clockShift = 3600;
+    const UnitState notRecording{.recordStatus = 0}, alarm{.currentAlarm = 1};
+    const UnitState clockOff{.clockShift = 3600};
     QTest::newRow("not recording, switch on")
         << notRecording << int(Option::NotRecordingNotify) << true;
     QTest::newRow("not recording, switch off")
@@ -495,9 +366,7 @@ void TestExceptionDetection::connectionChanges_data()
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QList<int>>("switchedOff");
     QTest::addColumn<bool>("notifies");
-    const QString none;
-    const QString made = QStringLiteral("14");
-    const QString failed = QStringLiteral("15");
+    const QString none, made = u"14"_s, failed = u"15"_s;
     QTest::newRow("failed, then connected")
         << QList<bool>{false, true} << QStringList{failed, made} << QList<int>{} << true;
     QTest::newRow("connected twice")
@@ -526,11 +395,11 @@ void TestExceptionDetection::connectionChanges()
         m_settings->SaveOption(static_cast<Option>(option), 0);
     QStringList results;
     for (const bool connected : attempts)
-        results.append(handler().GetConnectionChangeString(QStringLiteral("5551234"), connected));
+        results.append(handler().GetConnectionChangeString(u"5551234"_s, connected));
     QCOMPARE(results, expected);
     QCOMPARE(clsExceptionHandler::notifyFlag(), notifies);
     // Another unit has its own history.
-    QCOMPARE(handler().GetConnectionChangeString(QStringLiteral("5551235"), true), QString());
+    QCOMPARE(handler().GetConnectionChangeString(u"5551235"_s, true), QString());
 }
 
 void TestExceptionDetection::texts_data()
@@ -538,17 +407,14 @@ void TestExceptionDetection::texts_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("longText");
     QTest::addColumn<QString>("shortText");
-    QTest::newRow("3 with RTL") << 3 << QStringLiteral("Record Time left is less than 45 minutes.")
-                                << QStringLiteral("Record Time left < 45 minutes");
-    QTest::newRow("6 with ATL") << 6 << QStringLiteral("Archive Time left is less than 90 minutes.")
-                                << QStringLiteral("Archive Time left < 90 minutes");
+    QTest::newRow("3 with RTL") << 3 << u"Record Time left is less than 45 minutes."_s
+                                << u"Record Time left < 45 minutes"_s;
+    QTest::newRow("6 with ATL") << 6 << u"Archive Time left is less than 90 minutes."_s
+                                << u"Archive Time left < 90 minutes"_s;
     QTest::newRow("7 with LTDiff")
-        << 7
-        << QStringLiteral("The local time difference between PC and unit is more than 30 "
-                          "minutes.")
-        << QStringLiteral("The local time diff. between PC and unit: > 30 minutes");
-    QTest::newRow("11") << 11 << QStringLiteral("Alarm Since Last Polling: ")
-                        << QStringLiteral("Alarm Since Last Polling: ");
+        << 7 << u"The local time difference between PC and unit is more than 30 minutes."_s
+        << u"The local time diff. between PC and unit: > 30 minutes"_s;
+    QTest::newRow("11") << 11 << u"Alarm Since Last Polling: "_s << u"Alarm Since Last Polling: "_s;
     QTest::newRow("0") << 0 << QString() << QString();
     QTest::newRow("21") << 21 << QString() << QString();
 }
@@ -558,26 +424,21 @@ void TestExceptionDetection::texts()
     QFETCH(int, code);
     QFETCH(QString, longText);
     QFETCH(QString, shortText);
-    m_settings->setRTL(45);
+    const clsExceptionHandler h(*m_settings);
+    m_settings->setRTL(45); // read when the text is made, not when the handler was
     m_settings->setATL(90);
     m_settings->setLTDiff(30);
-    const clsExceptionHandler h(*m_settings);
     QCOMPARE(h.ExceptionLongText(qint16(code)), longText);
     QCOMPARE(h.ExceptionShortText(qint16(code)), shortText);
 }
 
-void TestExceptionDetection::thresholdsAreReadWhenTheTextIsMade()
+void TestExceptionDetection::thresholdsAreReadWhenUsed()
 {
-    const clsExceptionHandler h(*m_settings);
-    QCOMPARE(h.ExceptionShortText(3), QStringLiteral("Record Time left < 60 minutes"));
-    m_settings->setRTL(120);
-    QCOMPARE(h.ExceptionShortText(3), QStringLiteral("Record Time left < 120 minutes"));
-
-    // The time difference rule reads LTDiff at detection too.
+    // The time difference rule reads LTDiff at detection.
     UnitState s;
     detect(s);
     s.clockShift = 20 * 60;
-    QCOMPARE(detect(s), QStringLiteral("7"));
+    QCOMPARE(detect(s), u"7"_s);
     m_settings->setLTDiff(25);
     QCOMPARE(detect(s), QString());
 }
@@ -587,12 +448,9 @@ void TestExceptionDetection::channelList_data()
     QTest::addColumn<qint32>("mask");
     QTest::addColumn<QString>("expected");
     QTest::newRow("none") << 0 << QString();
-    QTest::newRow("1 and 3") << 5 << QStringLiteral("1,3");
-    QTest::newRow("16") << 0x8000 << QStringLiteral("16");
-    QTest::newRow("20 is the last") << 0x180000 << QStringLiteral("20");
-    QTest::newRow("all bits") << -1
-                              << QStringLiteral(
-                                     "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20");
+    QTest::newRow("1 and 3") << 5 << u"1,3"_s;
+    QTest::newRow("20 is the last") << 0x180000 << u"20"_s;
+    QTest::newRow("all bits") << -1 << u"1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20"_s;
 }
 
 void TestExceptionDetection::channelList()
@@ -604,11 +462,8 @@ void TestExceptionDetection::channelList()
 
 void TestExceptionDetection::unitClockText()
 {
-    QCOMPARE(clsExceptionHandler::UnitClockText(0), QStringLiteral("1/1/1960 12:00:00 AM"));
-    QCOMPARE(clsExceptionHandler::UnitClockText(4294967295.0),
-             QStringLiteral("2/6/2096 6:28:15 AM"));
-    QCOMPARE(clsExceptionHandler::UnitClockText(2097144000.0),
-             QStringLiteral("6/15/2026 12:00:00 PM"));
+    QCOMPARE(clsExceptionHandler::UnitClockText(0), u"1/1/1960 12:00:00 AM"_s);
+    QCOMPARE(clsExceptionHandler::UnitClockText(4294967295.0), u"2/6/2096 6:28:15 AM"_s);
 }
 
 QTEST_GUILESS_MAIN(TestExceptionDetection)

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QDateTime kNow = wallClock(QDate(2026, 6, 15), QTime(12, 0));
@@ -57,8 +59,7 @@ private Q_SLOTS:
     void damagedLineSkippedByLoadKeptByPrune_data();
     void damagedLineSkippedByLoadKeptByPrune();
     void writeCutShortDoesNotSwallowTheNextRecord();
-    void killedPruneLeavesEveryRecordReadable();
-    void recordsAppendedDuringPruneSurvive();
+    void pruneSurvivesBeingKilled();
     void pruneOfOnlyOldRecordsRemovesTheLog();
     void setFileContents();
 
@@ -67,9 +68,9 @@ private:
     QString timeText(const QDateTime& t) const { return m_platform->locale.generalDateTimeText(t); }
     QByteArray line(const QString& address, const QDateTime& time, const QString& codes,
                     const QString& alarm = {}, const QString& vidloss = {},
-                    const QString& description = QStringLiteral("Lobby")) const
+                    const QString& description = u"Lobby"_s) const
     {
-        return QStringLiteral("\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\"\r\n")
+        return u"\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\"\r\n"_s
             .arg(address, description, timeText(time), codes, alarm, vidloss)
             .toLatin1();
     }
@@ -98,22 +99,22 @@ void TestExceptionEventLog::cleanup()
 void TestExceptionEventLog::addToLogAppendsOneQuotedLine()
 {
     const QDateTime poll = kNow.addSecs(-90);
-    QVERIFY(handler().AddToLog(QStringLiteral("10.0.0.1"), QStringLiteral("Front, door"), poll,
-                               QStringLiteral("1,11,19"), QStringLiteral("5+1"), QString()));
-    QVERIFY(handler().AddToLog(QStringLiteral("5551234"), QStringLiteral("Gate \"B\"\r\nrear"),
-                               poll, QStringLiteral("15"), QString(), QString()));
+    QVERIFY(handler().AddToLog(u"10.0.0.1"_s, u"Front, door"_s, poll, u"1,11,19"_s, u"5+1"_s,
+                               QString()));
+    QVERIFY(handler().AddToLog(u"5551234"_s, u"Gate \"B\"\r\nrear"_s, poll, u"15"_s, QString(),
+                               QString()));
     QCOMPARE(readFile(logPath()),
              QByteArray("\"10.0.0.1\",\"Front, door\",\"6/15/2026 11:58:30 AM\",\"1,11,19\","
                         "\"5+1\",\"\"\r\n"
                         "\"5551234\",\"Gate 'B'  rear\",\"6/15/2026 11:58:30 AM\",\"15\",\"\","
                         "\"\"\r\n"));
 
-    QCOMPARE(handler().GetFromLog(), QStringLiteral("Something"));
+    QCOMPARE(handler().GetFromLog(), u"Something"_s);
     const auto& loaded = clsExceptionHandler::loadedRecords();
     QCOMPARE(loaded.size(), 2);
-    QCOMPARE(loaded[0].description, QStringLiteral("Front, door"));
+    QCOMPARE(loaded[0].description, u"Front, door"_s);
     QCOMPARE(loaded[0].time, poll);
-    QCOMPARE(loaded[1].description, QStringLiteral("Gate 'B'  rear"));
+    QCOMPARE(loaded[1].description, u"Gate 'B'  rear"_s);
 }
 
 void TestExceptionEventLog::eventTexts_data()
@@ -123,30 +124,26 @@ void TestExceptionEventLog::eventTexts_data()
     QTest::addColumn<QString>("vidloss");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("history and current alarm")
-        << QStringLiteral("11,19") << QStringLiteral("4+1") << QString()
-        << QStringList{QStringLiteral("Alarm Since Last Polling: 3"),
-                       QStringLiteral("Alarm Status: 1")};
-    QTest::newRow("current alarm alone") << QStringLiteral("19") << QStringLiteral("1") << QString()
-                                         << QStringList{QStringLiteral("Alarm Status: 1")};
+        << u"11,19"_s << u"4+1"_s << QString()
+        << QStringList{u"Alarm Since Last Polling: 3"_s, u"Alarm Status: 1"_s};
+    QTest::newRow("current alarm alone")
+        << u"19"_s << u"1"_s << QString() << QStringList{u"Alarm Status: 1"_s};
     QTest::newRow("history alarm alone")
-        << QStringLiteral("11") << QStringLiteral("5") << QString()
-        << QStringList{QStringLiteral("Alarm Since Last Polling: 1,3")};
+        << u"11"_s << u"5"_s << QString() << QStringList{u"Alarm Since Last Polling: 1,3"_s};
     QTest::newRow("video loss beside an alarm")
-        << QStringLiteral("1,12,19,20") << QStringLiteral("2") << QStringLiteral("32768+3")
-        << QStringList{QStringLiteral("Not Recording"),
-                       QStringLiteral("Videoloss Since Last Polling: 16"),
-                       QStringLiteral("Alarm Status: 2"), QStringLiteral("Videoloss Status: 1,2")};
+        << u"1,12,19,20"_s << u"2"_s << u"32768+3"_s
+        << QStringList{u"Not Recording"_s, u"Videoloss Since Last Polling: 16"_s,
+                       u"Alarm Status: 2"_s, u"Videoloss Status: 1,2"_s};
     QTest::newRow("threshold texts use the present settings")
-        << QStringLiteral("3,6") << QString() << QString()
-        << QStringList{QStringLiteral("Record Time left < 45 minutes"),
-                       QStringLiteral("Archive Time left < 60 minutes")};
-    QTest::newRow("connection failure") << QStringLiteral("15") << QString() << QString()
-                                        << QStringList{QStringLiteral("Unable to connect")};
+        << u"3,6"_s << QString() << QString()
+        << QStringList{u"Record Time left < 45 minutes"_s, u"Archive Time left < 60 minutes"_s};
+    QTest::newRow("connection failure")
+        << u"15"_s << QString() << QString() << QStringList{u"Unable to connect"_s};
     QTest::newRow("unknown codes have no text")
-        << QStringLiteral("21,x,8") << QString() << QString()
-        << QStringList{QString(), QString(), QStringLiteral("The unit rebooted")};
-    QTest::newRow("unreadable mask") << QStringLiteral("11") << QStringLiteral("junk") << QString()
-                                     << QStringList{QStringLiteral("Alarm Since Last Polling: ")};
+        << u"21,x,8"_s << QString() << QString()
+        << QStringList{QString(), QString(), u"The unit rebooted"_s};
+    QTest::newRow("unreadable mask")
+        << u"11"_s << u"junk"_s << QString() << QStringList{u"Alarm Since Last Polling: "_s};
 }
 
 void TestExceptionEventLog::eventTexts()
@@ -155,9 +152,9 @@ void TestExceptionEventLog::eventTexts()
     QFETCH(QString, alarm);
     QFETCH(QString, vidloss);
     QFETCH(QStringList, expected);
-    writeFile(logPath(), line(QStringLiteral("10.0.0.1"), kNow, codes, alarm, vidloss));
+    writeFile(logPath(), line(u"10.0.0.1"_s, kNow, codes, alarm, vidloss));
     m_settings->setRTL(45);
-    QCOMPARE(handler().GetFromLog(), QStringLiteral("Something"));
+    QCOMPARE(handler().GetFromLog(), u"Something"_s);
     handler().GetListLogF();
     QVERIFY(clsExceptionHandler::fullListBuilt());
     QCOMPARE(textsOf(clsExceptionHandler::fullList()), expected);
@@ -167,19 +164,16 @@ void TestExceptionEventLog::eventTexts()
 
 void TestExceptionEventLog::latestEventsKeepFirstPlaceAndLatestTime()
 {
-    const QString a = QStringLiteral("10.0.0.1");
-    const QString b = QStringLiteral("10.0.0.2");
+    const QString a = u"10.0.0.1"_s;
+    const QString b = u"10.0.0.2"_s;
     const QDateTime day = wallClock(QDate(2026, 6, 10), QTime(0, 0));
     // Times that sort wrongly as text: "6/9/2026 ..." reads later than "6/10/2026 ...".
-    writeFile(logPath(),
-              line(a, day.addSecs(-3600), QStringLiteral("19"), QStringLiteral("1"), {},
-                   QStringLiteral("first name")) +
-                  line(b, day.addSecs(1800), QStringLiteral("1")) +
-                  line(a, day.addSecs(3600), QStringLiteral("1,19"), QStringLiteral("1"), {},
-                       QStringLiteral("second name")) +
-                  line(a, day.addSecs(-7200), QStringLiteral("19"), QStringLiteral("1")) +
-                  line(a, day.addSecs(7200), QStringLiteral("19"), QStringLiteral("2")));
-    QCOMPARE(handler().GetFromLog(), QStringLiteral("Something"));
+    writeFile(logPath(), line(a, day.addSecs(-3600), u"19"_s, u"1"_s, {}, u"first name"_s) +
+                             line(b, day.addSecs(1800), u"1"_s) +
+                             line(a, day.addSecs(3600), u"1,19"_s, u"1"_s, {}, u"second name"_s) +
+                             line(a, day.addSecs(-7200), u"19"_s, u"1"_s) +
+                             line(a, day.addSecs(7200), u"19"_s, u"2"_s));
+    QCOMPARE(handler().GetFromLog(), u"Something"_s);
     handler().GetListLog(); // builds the full list on the way
     QVERIFY(clsExceptionHandler::fullListBuilt());
     QVERIFY(clsExceptionHandler::latestListBuilt());
@@ -188,13 +182,13 @@ void TestExceptionEventLog::latestEventsKeepFirstPlaceAndLatestTime()
     const auto& latest = clsExceptionHandler::latestList();
     QCOMPARE(latest.size(), 4);
     QCOMPARE(latest[0].address, a);
-    QCOMPARE(latest[0].eventText, QStringLiteral("Alarm Status: 1"));
+    QCOMPARE(latest[0].eventText, u"Alarm Status: 1"_s);
     QCOMPARE(latest[0].pollingTime, timeText(day.addSecs(3600)));
-    QCOMPARE(latest[0].description, QStringLiteral("first name"));
+    QCOMPARE(latest[0].description, u"first name"_s);
     QCOMPARE(latest[1].address, b);
-    QCOMPARE(latest[2].eventText, QStringLiteral("Not Recording"));
+    QCOMPARE(latest[2].eventText, u"Not Recording"_s);
     QCOMPARE(latest[2].address, a);
-    QCOMPARE(latest[3].eventText, QStringLiteral("Alarm Status: 2"));
+    QCOMPARE(latest[3].eventText, u"Alarm Status: 2"_s);
 
     clsExceptionHandler::clearListFlags();
     QVERIFY(!clsExceptionHandler::fullListBuilt());
@@ -204,10 +198,9 @@ void TestExceptionEventLog::latestEventsKeepFirstPlaceAndLatestTime()
 void TestExceptionEventLog::report()
 {
     const QDateTime t1 = kNow.addSecs(-3600);
-    writeFile(logPath(), line(QStringLiteral("10.0.0.1"), t1, QStringLiteral("1,8")) +
-                             line(QStringLiteral("10.0.0.1"), kNow, QStringLiteral("1"), {}, {},
-                                  QStringLiteral("Back")));
-    QCOMPARE(handler().GetFromLog(), QStringLiteral("Something"));
+    writeFile(logPath(), line(u"10.0.0.1"_s, t1, u"1,8"_s) +
+                             line(u"10.0.0.1"_s, kNow, u"1"_s, {}, {}, u"Back"_s));
+    QCOMPARE(handler().GetFromLog(), u"Something"_s);
     const QString full = handler().GetReport(true);
     QCOMPARE(full, QStringLiteral("\r\n10.0.0.1 ( Lobby ) ---6/15/2026 11:00:00 AM\r\n"
                                   "    Not Recording"
@@ -230,7 +223,6 @@ void TestExceptionEventLog::daysWindow_data()
     QTest::addColumn<bool>("veryOld");
     const qint64 minute = 60;
     QTest::newRow("1 day, 1440 minutes old") << 1 << 1440 * minute << true << false;
-    QTest::newRow("1 day, 1441 minutes old") << 1 << 1441 * minute << false << false;
     QTest::newRow("1 day, 1440.5 minutes old: 1441 boundaries")
         << 1 << 1440 * minute + 30 << false << false;
     QTest::newRow("1 day, 1439.5 minutes old: 1440 boundaries")
@@ -238,7 +230,6 @@ void TestExceptionEventLog::daysWindow_data()
     QTest::newRow("from the future") << 1 << -3600LL << true << false;
     QTest::newRow("exactly 365 days") << 7 << 525600 * minute << false << false;
     QTest::newRow("525601 minutes") << 7 << 525601 * minute << false << true;
-    QTest::newRow("400 days") << 7 << 400 * 1440 * minute << false << true;
     QTest::newRow("400 days inside a 500-day window")
         << 500 << 400 * 1440 * minute << true << false;
 }
@@ -250,9 +241,8 @@ void TestExceptionEventLog::daysWindow()
     QFETCH(bool, loaded);
     QFETCH(bool, veryOld);
     m_settings->setLogKeepDays(qint16(keepDays));
-    writeFile(logPath(),
-              line(QStringLiteral("10.0.0.1"), kNow.addSecs(-ageSeconds), QStringLiteral("1")));
-    QCOMPARE(handler().GetFromLog(), loaded ? QStringLiteral("Something") : QString());
+    writeFile(logPath(), line(u"10.0.0.1"_s, kNow.addSecs(-ageSeconds), u"1"_s));
+    QCOMPARE(handler().GetFromLog(), loaded ? u"Something"_s : QString());
     QCOMPARE(clsExceptionHandler::loadedRecords().size(), loaded ? 1 : 0);
     QCOMPARE(clsExceptionHandler::veryOldFlag(), veryOld);
     QVERIFY(!QFile::exists(ExceptionEventLog::loadCopyPath(logPath())));
@@ -273,11 +263,9 @@ void TestExceptionEventLog::moreThan5000Records_data()
     QTest::addColumn<PromptAnswer>("answer");
     QTest::addColumn<QString>("result");
     QTest::addColumn<bool>("asked");
-    QTest::newRow("5000: no question")
-        << 5000 << PromptAnswer::No << QStringLiteral("Something") << false;
-    QTest::newRow("5001, continue")
-        << 5001 << PromptAnswer::Yes << QStringLiteral("Something") << true;
-    QTest::newRow("5001, declined") << 5001 << PromptAnswer::No << QStringLiteral("TooBig") << true;
+    QTest::newRow("5000: no question") << 5000 << PromptAnswer::No << u"Something"_s << false;
+    QTest::newRow("5001, continue") << 5001 << PromptAnswer::Yes << u"Something"_s << true;
+    QTest::newRow("5001, declined") << 5001 << PromptAnswer::No << u"TooBig"_s << true;
 }
 
 void TestExceptionEventLog::moreThan5000Records()
@@ -287,12 +275,11 @@ void TestExceptionEventLog::moreThan5000Records()
     QFETCH(QString, result);
     QFETCH(bool, asked);
     QByteArray log;
-    const QByteArray old = line(QStringLiteral("10.0.0.9"), kNow.addDays(-30), QStringLiteral("1"));
+    const QByteArray old = line(u"10.0.0.9"_s, kNow.addDays(-30), u"1"_s);
     for (int i = 0; i < 100; ++i)
         log += old; // outside the window: not counted
     for (int i = 0; i < records; ++i)
-        log +=
-            line(QStringLiteral("10.0.0.%1").arg(i % 250), kNow.addSecs(-i), QStringLiteral("1"));
+        log += line(u"10.0.0.%1"_s.arg(i % 250), kNow.addSecs(-i), u"1"_s);
     writeFile(logPath(), log);
     m_platform->prompts.answers.enqueue(answer);
 
@@ -300,7 +287,7 @@ void TestExceptionEventLog::moreThan5000Records()
     QCOMPARE(m_platform->prompts.shown.size(), asked ? 1 : 0);
     if (asked) {
         const Prompt& p = m_platform->prompts.shown.first();
-        QCOMPARE(p.title, QStringLiteral("Message"));
+        QCOMPARE(p.title, u"Message"_s);
         QCOMPARE(p.buttons, PromptButtons::YesNo);
         QCOMPARE(p.text,
                  QStringLiteral(
@@ -309,7 +296,7 @@ void TestExceptionEventLog::moreThan5000Records()
                      "days in the 'Show only events of the last __ days' option in the "
                      "Exception Filters Setup.)\r\nDo you want to continue?"));
     }
-    const bool declined = result == QStringLiteral("TooBig");
+    const bool declined = result == u"TooBig"_s;
     QCOMPARE(clsExceptionHandler::loadedRecords().size(), declined ? 0 : records);
     const QString copy = ExceptionEventLog::loadCopyPath(logPath());
     QCOMPARE(QFile::exists(copy), declined);
@@ -342,17 +329,15 @@ void TestExceptionEventLog::damagedLineSkippedByLoadKeptByPrune_data()
 void TestExceptionEventLog::damagedLineSkippedByLoadKeptByPrune()
 {
     QFETCH(QByteArray, damaged);
-    const QByteArray first =
-        line(QStringLiteral("10.0.0.1"), kNow.addSecs(-60), QStringLiteral("1"));
-    const QByteArray old =
-        line(QStringLiteral("10.0.0.2"), kNow.addDays(-400), QStringLiteral("8"));
-    const QByteArray last = line(QStringLiteral("10.0.0.3"), kNow, QStringLiteral("15"));
+    const QByteArray first = line(u"10.0.0.1"_s, kNow.addSecs(-60), u"1"_s);
+    const QByteArray old = line(u"10.0.0.2"_s, kNow.addDays(-400), u"8"_s);
+    const QByteArray last = line(u"10.0.0.3"_s, kNow, u"15"_s);
     const QByteArray log = first + damaged + "\r\n" + old + last;
     writeFile(logPath(), log);
 
-    QCOMPARE(handler().GetFromLog(), QStringLiteral("Something"));
+    QCOMPARE(handler().GetFromLog(), u"Something"_s);
     QCOMPARE(clsExceptionHandler::loadedRecords().size(), 2);
-    QCOMPARE(clsExceptionHandler::loadedRecords()[1].address, QStringLiteral("10.0.0.3"));
+    QCOMPARE(clsExceptionHandler::loadedRecords()[1].address, u"10.0.0.3"_s);
     QVERIFY(clsExceptionHandler::veryOldFlag());
     QCOMPARE(readFile(logPath()), log);
 
@@ -363,24 +348,22 @@ void TestExceptionEventLog::damagedLineSkippedByLoadKeptByPrune()
 
 void TestExceptionEventLog::writeCutShortDoesNotSwallowTheNextRecord()
 {
-    const QByteArray good = line(QStringLiteral("10.0.0.1"), kNow, QStringLiteral("1"));
+    const QByteArray good = line(u"10.0.0.1"_s, kNow, u"1"_s);
     const QByteArray cut = R"("10.0.0.2","Lobby","6/15/20)";
     writeFile(logPath(), good + cut);
-    QVERIFY(handler().AddToLog(QStringLiteral("10.0.0.3"), QStringLiteral("Lobby"), kNow,
-                               QStringLiteral("8"), {}, {}));
-    QCOMPARE(readFile(logPath()),
-             good + cut + "\r\n" + line(QStringLiteral("10.0.0.3"), kNow, QStringLiteral("8")));
-    QCOMPARE(handler().GetFromLog(), QStringLiteral("Something"));
+    QVERIFY(handler().AddToLog(u"10.0.0.3"_s, u"Lobby"_s, kNow, u"8"_s, {}, {}));
+    QCOMPARE(readFile(logPath()), good + cut + "\r\n" + line(u"10.0.0.3"_s, kNow, u"8"_s));
+    QCOMPARE(handler().GetFromLog(), u"Something"_s);
     QCOMPARE(clsExceptionHandler::loadedRecords().size(), 2);
-    QCOMPARE(clsExceptionHandler::loadedRecords()[1].address, QStringLiteral("10.0.0.3"));
+    QCOMPARE(clsExceptionHandler::loadedRecords()[1].address, u"10.0.0.3"_s);
 }
 
-void TestExceptionEventLog::killedPruneLeavesEveryRecordReadable()
+void TestExceptionEventLog::pruneSurvivesBeingKilled()
 {
-    const QByteArray recent1 = line(QStringLiteral("10.0.0.1"), kNow, QStringLiteral("1"));
-    const QByteArray old =
-        line(QStringLiteral("10.0.0.2"), kNow.addDays(-400), QStringLiteral("8"));
-    const QByteArray recent2 = line(QStringLiteral("10.0.0.3"), kNow, QStringLiteral("15"));
+    const QByteArray recent1 = line(u"10.0.0.1"_s, kNow, u"1"_s);
+    const QByteArray old = line(u"10.0.0.2"_s, kNow.addDays(-400), u"8"_s);
+    const QByteArray recent2 = line(u"10.0.0.3"_s, kNow, u"15"_s);
+    const QByteArray added = line(u"10.0.0.4"_s, kNow, u"1"_s);
     const QByteArray log = recent1 + old + recent2;
     writeFile(logPath(), log);
     const QString copy = ExceptionEventLog::pruneCopyPath(logPath());
@@ -392,49 +375,38 @@ void TestExceptionEventLog::killedPruneLeavesEveryRecordReadable()
     QCOMPARE(pruned.removedRecords, 1);
     QCOMPARE(readFile(logPath()), log);
     QCOMPARE(readFile(copy), recent1 + recent2);
-    QCOMPARE(handler().GetFromLog(), QStringLiteral("Something"));
+    QCOMPARE(handler().GetFromLog(), u"Something"_s);
     QCOMPARE(clsExceptionHandler::loadedRecords().size(), 2);
 
+    // A record appended while the copy was made is not lost when it replaces the log.
+    QVERIFY(store.AddToLog(u"10.0.0.4"_s, u"Lobby"_s, kNow, u"1"_s, {}, {}));
+    QVERIFY(store.replaceLogWithPrunedCopy(pruned));
+    QCOMPARE(readFile(logPath()), recent1 + recent2 + added);
+
     // Killed halfway through writing the copy: the next prune starts afresh.
+    writeFile(logPath(), log);
     writeFile(copy, recent1.left(10));
     QVERIFY(handler().SaveToLog());
     QCOMPARE(readFile(logPath()), recent1 + recent2);
     QVERIFY(!QFile::exists(copy));
 }
 
-void TestExceptionEventLog::recordsAppendedDuringPruneSurvive()
-{
-    const QByteArray recent = line(QStringLiteral("10.0.0.1"), kNow, QStringLiteral("1"));
-    const QByteArray old =
-        line(QStringLiteral("10.0.0.2"), kNow.addDays(-400), QStringLiteral("8"));
-    writeFile(logPath(), recent + old);
-    ExceptionEventLog store(*m_settings);
-    const ExceptionEventLog::PrunedCopy pruned = store.writePrunedCopy();
-    QVERIFY(store.AddToLog(QStringLiteral("10.0.0.3"), QStringLiteral("Lobby"), kNow,
-                           QStringLiteral("15"), {}, {}));
-    QVERIFY(store.replaceLogWithPrunedCopy(pruned));
-    QCOMPARE(readFile(logPath()),
-             recent + line(QStringLiteral("10.0.0.3"), kNow, QStringLiteral("15")));
-}
-
 void TestExceptionEventLog::pruneOfOnlyOldRecordsRemovesTheLog()
 {
-    writeFile(logPath(), line(QStringLiteral("10.0.0.2"), kNow.addDays(-400), QStringLiteral("8")) +
-                             "\r\n \r\n");
+    writeFile(logPath(), line(u"10.0.0.2"_s, kNow.addDays(-400), u"8"_s) + "\r\n \r\n");
     QCOMPARE(handler().GetFromLog(), QString());
     QVERIFY(clsExceptionHandler::veryOldFlag());
     QVERIFY(handler().SaveToLog());
     QVERIFY(!QFile::exists(logPath()));
-    QVERIFY(handler().AddToLog(QStringLiteral("10.0.0.1"), QStringLiteral("Lobby"), kNow,
-                               QStringLiteral("1"), {}, {}));
-    QCOMPARE(readFile(logPath()), line(QStringLiteral("10.0.0.1"), kNow, QStringLiteral("1")));
+    QVERIFY(handler().AddToLog(u"10.0.0.1"_s, u"Lobby"_s, kNow, u"1"_s, {}, {}));
+    QCOMPARE(readFile(logPath()), line(u"10.0.0.1"_s, kNow, u"1"_s));
 }
 
 void TestExceptionEventLog::setFileContents()
 {
-    const QString path = m_platform->programFolder.file(QStringLiteral("ExceptionLogFile.txt"));
+    const QString path = m_platform->programFolder.file(u"ExceptionLogFile.txt"_s);
     writeFile(path, QByteArray(5000, 'z')); // replaced, not appended to
-    QVERIFY(clsExceptionHandler::SetFileContents(path, QStringLiteral("\r\nA\r\n    B")));
+    QVERIFY(clsExceptionHandler::SetFileContents(path, u"\r\nA\r\n    B"_s));
     QCOMPARE(readFile(path), QByteArray("\r\n\r\n") + QByteArray(18, ' ') +
                                  "VigilStat Exception Event Log\r\n\r\n" + QByteArray(25, ' ') +
                                  "6/15/2026 12:00:00 PM\r\n\r\n\r\n\r\nA\r\n    B\r\n");

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Answer
@@ -41,8 +43,7 @@ QByteArray logInFrame(quint32 value)
 const QDateTime startClock = wallClock(QDate(2026, 3, 8), QTime(14, 5, 9));
 
 std::unique_ptr<SimulatedUnit> startUnit(int type, const UnitFaults& faults = {},
-                                         const QString& password = QStringLiteral("abc"),
-                                         bool live = false)
+                                         const QString& password = u"abc"_s, bool live = false)
 {
     SimulatedUnit::Config config;
     config.status = SimulatedUnitStatus::typical(type, 7);
@@ -62,11 +63,11 @@ std::unique_ptr<SimulatedUnit> startUnit(int type, const UnitFaults& faults = {}
 }
 
 // A connected transport to the unit, or nothing.
-std::unique_ptr<clsSocketsDLL> connectTo(const SimulatedUnit& unit)
+std::unique_ptr<clsSocketsDLL> connectTo(const QString& address, quint16 port = 1024)
 {
     auto transport = std::make_unique<clsSocketsDLL>();
     QSignalSpy finished(transport.get(), &clsSocketsDLL::ConnectFinished);
-    transport->Connect(unit.config().address.toString(), unit.config().port);
+    transport->Connect(address, port);
     if (!finished.wait(7000) && finished.isEmpty())
         return nullptr;
     return finished.first().first().toBool() ? std::move(transport) : nullptr;
@@ -90,14 +91,18 @@ class TestKorvoSim : public QObject
 
 private Q_SLOTS:
     void init() { m_platform.emplace(); }
-    void cleanup() { m_platform.reset(); }
+    void cleanup()
+    {
+        m_transport.reset();
+        m_unit.reset();
+        m_platform.reset();
+    }
 
     void statusAnswerDecodesToTheHeldStatus_data();
     void statusAnswerDecodesToTheHeldStatus();
     void logIn_data();
     void logIn();
-    void clockWriteSetsTheUnitClock();
-    void blockReadNeedsALogIn();
+    void blockReadAndClockWrite();
     void unitThatNeverAnswersTheBlockRead();
     void passwordValue_data();
     void passwordValue();
@@ -110,7 +115,18 @@ private Q_SLOTS:
     void programServesAFleetUntilStopped();
 
 private:
+    // Starts a unit and connects to it.
+    bool open(int type, const UnitFaults& faults = {})
+    {
+        m_unit = startUnit(type, faults);
+        m_transport = m_unit ? connectTo(m_unit->config().address.toString(), m_unit->config().port)
+                             : nullptr;
+        return m_transport != nullptr;
+    }
+
     std::optional<ScriptedPlatform> m_platform;
+    std::unique_ptr<SimulatedUnit> m_unit;
+    std::unique_ptr<clsSocketsDLL> m_transport;
 };
 
 void TestKorvoSim::statusAnswerDecodesToTheHeldStatus_data()
@@ -123,16 +139,13 @@ void TestKorvoSim::statusAnswerDecodesToTheHeldStatus_data()
 void TestKorvoSim::statusAnswerDecodesToTheHeldStatus()
 {
     QFETCH(int, type);
-    const auto unit = startUnit(type);
-    QVERIFY(unit);
-    const auto transport = connectTo(*unit);
-    QVERIFY(transport);
-    const auto answer = ask(*transport, request(5, 1));
+    QVERIFY(open(type));
+    const auto answer = ask(*m_transport, request(5, 1));
     QVERIFY(answer);
     QCOMPARE(answer->code, 105);
     QCOMPARE(answer->subCode, 1);
 
-    const SimulatedUnitStatus held = unit->status();
+    const SimulatedUnitStatus held = m_unit->status();
     const StatusBlock block(answer->data);
     QCOMPARE(block.typeCode(), std::optional<int>(type));
     QCOMPARE(block.capacityIsNumber(), held.capacityIsNumber);
@@ -159,12 +172,11 @@ void TestKorvoSim::statusAnswerDecodesToTheHeldStatus()
         QCOMPARE(block.disk(7)->blocksRecorded, held.disks[7].blocksRecorded);
 
     clsStatusString status;
-    const QString text = status.CreatStatusString(answer->data, QStringLiteral("unit"));
+    const QString text = status.CreatStatusString(answer->data, u"unit"_s);
     QVERIFY2(!status.decodeError(), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("Unit Type:  ") + *block.unitTypeName()),
-             qPrintable(text));
+    QVERIFY2(text.contains(u"Unit Type:  "_s + *block.unitTypeName()), qPrintable(text));
     // The poll was answered, so what happened "since the last polling" starts afresh.
-    QCOMPARE(unit->status().videolossSinceLastPolling, 0u);
+    QCOMPARE(m_unit->status().videolossSinceLastPolling, 0u);
 }
 
 void TestKorvoSim::logIn_data()
@@ -172,11 +184,11 @@ void TestKorvoSim::logIn_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<int>("refusal"); // -1 = none
     QTest::addColumn<int>("expected");
-    QTest::newRow("right password") << QStringLiteral("abc") << -1 << 1;
-    QTest::newRow("wrong password") << QStringLiteral("abd") << -1 << 2;
-    QTest::newRow("refused, rejected") << QStringLiteral("abc") << 0 << 0;
-    QTest::newRow("refused, invalid password") << QStringLiteral("abc") << 2 << 2;
-    QTest::newRow("refused, internal error") << QStringLiteral("abc") << 3 << 3;
+    QTest::newRow("right password") << u"abc"_s << -1 << 1;
+    QTest::newRow("wrong password") << u"abd"_s << -1 << 2;
+    QTest::newRow("refused, rejected") << u"abc"_s << 0 << 0;
+    QTest::newRow("refused, invalid password") << u"abc"_s << 2 << 2;
+    QTest::newRow("refused, internal error") << u"abc"_s << 3 << 3;
 }
 
 void TestKorvoSim::logIn()
@@ -187,26 +199,25 @@ void TestKorvoSim::logIn()
     UnitFaults faults;
     if (refusal >= 0)
         faults.refuseLogin = quint8(refusal);
-    const auto unit = startUnit(0, faults);
-    QVERIFY(unit);
-    const auto transport = connectTo(*unit);
-    QVERIFY(transport);
-    const auto answer = ask(*transport, logInFrame(SimulatedUnit::passwordValue(password)));
+    QVERIFY(open(0, faults));
+    const auto answer = ask(*m_transport, logInFrame(SimulatedUnit::passwordValue(password)));
     QVERIFY(answer);
     QCOMPARE(answer->code, 105);
     QCOMPARE(answer->subCode, 0);
     QCOMPARE(answer->data, QByteArray(1, char(expected)));
 }
 
-void TestKorvoSim::clockWriteSetsTheUnitClock()
+void TestKorvoSim::blockReadAndClockWrite()
 {
-    const auto unit = startUnit(3);
-    QVERIFY(unit);
-    const auto transport = connectTo(*unit);
-    QVERIFY(transport);
-    QCOMPARE(ask(*transport, logInFrame(980000))->data, QByteArray(1, '\x01'));
+    QVERIFY(open(3));
+    const QByteArray readBlock61 = request(4, 0, QByteArray(1, char(61)));
+    const auto refused = ask(*m_transport, readBlock61); // not logged in yet
+    QVERIFY(refused);
+    QCOMPARE(refused->code, 105);
+    QCOMPARE(refused->data, QByteArray(1, '\0'));
+    QCOMPARE(ask(*m_transport, logInFrame(980000))->data, QByteArray(1, '\x01'));
 
-    const auto read = ask(*transport, request(4, 0, QByteArray(1, char(61))));
+    const auto read = ask(*m_transport, readBlock61);
     QVERIFY(read);
     QCOMPARE(read->code, 104);
     QCOMPARE(read->subCode, 0);
@@ -219,55 +230,40 @@ void TestKorvoSim::clockWriteSetsTheUnitClock()
     QByteArray content(1, char(61));
     content += QByteArray::fromHex("173B3C0C1F1B");
     content += rest;
-    QSignalSpy written(unit.get(), &SimulatedUnit::clockWritten);
-    transport->SendByteArray(request(4, 1, content));
+    QSignalSpy written(m_unit.get(), &SimulatedUnit::clockWritten);
+    m_transport->SendByteArray(request(4, 1, content));
     QTRY_COMPARE(written.size(), 1);
     const QDateTime expected = wallClock(QDate(2027, 12, 31), QTime(23, 59, 59));
-    QCOMPARE(unit->lastClockWrite()->clock, expected);
-    QCOMPARE(unit->lastClockWrite()->rest, rest);
+    QCOMPARE(m_unit->lastClockWrite()->clock, expected);
+    QCOMPARE(m_unit->lastClockWrite()->rest, rest);
 
-    const auto status = ask(*transport, request(5, 1));
+    const auto status = ask(*m_transport, request(5, 1));
     QVERIFY(status);
     const auto unitTime = StatusBlock(status->data).unitTime();
     QVERIFY(unitTime);
     QVERIFY(qAbs(StatusBlock::unitClock(*unitTime).secsTo(expected)) <= 2);
 }
 
-void TestKorvoSim::blockReadNeedsALogIn()
-{
-    const auto unit = startUnit(0);
-    QVERIFY(unit);
-    const auto transport = connectTo(*unit);
-    QVERIFY(transport);
-    const auto answer = ask(*transport, request(4, 0, QByteArray(1, char(61))));
-    QVERIFY(answer);
-    QCOMPARE(answer->code, 105);
-    QCOMPARE(answer->data, QByteArray(1, '\0'));
-}
-
 void TestKorvoSim::unitThatNeverAnswersTheBlockRead()
 {
     UnitFaults faults;
     faults.ignoreBlockRead = true;
-    const auto unit = startUnit(0, faults);
-    QVERIFY(unit);
-    const auto transport = connectTo(*unit);
-    QVERIFY(transport);
-    QCOMPARE(ask(*transport, logInFrame(980000))->data, QByteArray(1, '\x01'));
-    QVERIFY(!ask(*transport, request(4, 0, QByteArray(1, char(61))), 500));
+    QVERIFY(open(0, faults));
+    QCOMPARE(ask(*m_transport, logInFrame(980000))->data, QByteArray(1, '\x01'));
+    QVERIFY(!ask(*m_transport, request(4, 0, QByteArray(1, char(61))), 500));
 }
 
 void TestKorvoSim::passwordValue_data()
 {
     QTest::addColumn<QString>("password");
     QTest::addColumn<quint32>("value");
-    QTest::newRow("abc") << QStringLiteral("abc") << 980000u;
-    QTest::newRow("abcd") << QStringLiteral("abcd") << 100980000u;
-    QTest::newRow("two characters") << QStringLiteral("ab") << 0u;
-    QTest::newRow("five characters") << QStringLiteral("abcde") << 0u;
+    QTest::newRow("abc") << u"abc"_s << 980000u;
+    QTest::newRow("abcd") << u"abcd"_s << 100980000u;
+    QTest::newRow("two characters") << u"ab"_s << 0u;
+    QTest::newRow("five characters") << u"abcde"_s << 0u;
     // 255^4 alone passes 2^32: the value wraps as a 32-bit register would.
-    QTest::newRow("high characters") << QStringLiteral("\u00FF\u00FF\u00FF\u00FF")
-                                     << quint32(255u + 65025u + 16581375u + 4228250625u);
+    QTest::newRow("high characters")
+        << u"\u00FF\u00FF\u00FF\u00FF"_s << quint32(255u + 65025u + 16581375u + 4228250625u);
 }
 
 void TestKorvoSim::passwordValue()
@@ -279,7 +275,7 @@ void TestKorvoSim::passwordValue()
 
 void TestKorvoSim::statusLives()
 {
-    const auto unit = startUnit(0, {}, QStringLiteral("abc"), true);
+    const auto unit = startUnit(0, {}, u"abc"_s, true);
     QVERIFY(unit);
     const SimulatedUnitStatus before = unit->status();
     QTRY_VERIFY_WITH_TIMEOUT(unit->status().recordingTimeLeft < before.recordingTimeLeft, 3000);
@@ -321,10 +317,10 @@ void TestKorvoSim::fleetDescriptions()
         return;
     }
     QCOMPARE(configs->size(), units);
-    QCOMPARE(configs->at(1).address, QHostAddress(QStringLiteral("127.3.0.3")));
+    QCOMPARE(configs->at(1).address, QHostAddress(u"127.3.0.3"_s));
     QCOMPARE(configs->at(1).status.typeCode, 3);
     QCOMPARE(configs->at(3).status.typeCode, 80);
-    QCOMPARE(configs->at(3).password, QStringLiteral("abcd"));
+    QCOMPARE(configs->at(3).password, u"abcd"_s);
     QCOMPARE(configs->at(3).faults.refuseLogin, std::optional<quint8>(2));
     QCOMPARE(configs->at(3).faults.pieces, 3);
 }
@@ -343,11 +339,11 @@ void TestKorvoSim::faultsFromTheCommandLine_data()
 {
     QTest::addColumn<QString>("faultText");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("refuse-login=3") << QStringLiteral("refuse-login=3") << true;
-    QTest::newRow("answer-late=250") << QStringLiteral("answer-late=250") << true;
-    QTest::newRow("refuse-login=1") << QStringLiteral("refuse-login=1") << false;
-    QTest::newRow("pieces=x") << QStringLiteral("pieces=x") << false;
-    QTest::newRow("unknown") << QStringLiteral("explode") << false;
+    QTest::newRow("refuse-login=3") << u"refuse-login=3"_s << true;
+    QTest::newRow("answer-late=250") << u"answer-late=250"_s << true;
+    QTest::newRow("refuse-login=1") << u"refuse-login=1"_s << false;
+    QTest::newRow("pieces=x") << u"pieces=x"_s << false;
+    QTest::newRow("unknown") << u"explode"_s << false;
 }
 
 void TestKorvoSim::faultsFromTheCommandLine()
@@ -366,7 +362,7 @@ void TestKorvoSim::programServesAFleetUntilStopped()
     const QString first = QHostAddress(base | 2).toString();
     const QString second = QHostAddress(base | 3).toString();
     QTemporaryDir dir;
-    QFile config(dir.filePath(QStringLiteral("fleet.json")));
+    QFile config(dir.filePath(u"fleet.json"_s));
     QVERIFY(config.open(QIODevice::WriteOnly));
     config.write(QStringLiteral(R"({"password": "abc", "units": [
         {"address": "%1", "type": 2}, {"address": "%2", "type": 96, "faults": {"refuseLogin": 3}}]})")
@@ -376,18 +372,14 @@ void TestKorvoSim::programServesAFleetUntilStopped()
 
     QProcess program;
     program.start(QStringLiteral(KORVO_SIM_PATH),
-                  {QStringLiteral("--config"), config.fileName(), QStringLiteral("--seconds"),
-                   QStringLiteral("60")});
+                  {u"--config"_s, config.fileName(), u"--seconds"_s, u"60"_s});
     QVERIFY(program.waitForStarted(5000));
     QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 10000);
     QCOMPARE(program.readLine().trimmed(), QByteArray("korvo-sim: serving 2 unit(s)"));
 
     for (const QString& address : {first, second}) {
-        auto transport = std::make_unique<clsSocketsDLL>();
-        QSignalSpy finished(transport.get(), &clsSocketsDLL::ConnectFinished);
-        transport->Connect(address, 1024);
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 7000);
-        QVERIFY(finished.first().first().toBool());
+        const auto transport = connectTo(address);
+        QVERIFY(transport);
         const auto status = ask(*transport, request(5, 1));
         QVERIFY(status);
         QCOMPARE(status->code, 105);
