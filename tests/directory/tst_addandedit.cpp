@@ -232,8 +232,6 @@ void TestAddAndEdit::okChecks_data()
     const QString noText;
 
     QTest::newRow("password empty") << Entry{} << noText << noText;
-    QTest::newRow("password of one digit")
-        << Entry{.password = "7"} << shortPassword << "txtPassword";
     QTest::newRow("password of two digits")
         << Entry{.password = "12"} << shortPassword << "txtPassword";
     QTest::newRow("password of three digits") << Entry{.password = "123"} << noText << noText;
