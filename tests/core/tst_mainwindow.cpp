@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QRadioButton>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -231,6 +233,21 @@ void TestMainWindow::secondInstanceIsRefused()
     first.release();
     frmVigilStat later;
     QVERIFY(later.Load(*m_instance));
+    m_instance->release();
+
+    // A lock left behind by an instance that crashed does not block the next start.
+    QProcess gone;
+    gone.start(QStringLiteral("true"), {});
+    QVERIFY(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    QVERIFY(gone.waitForFinished());
+    QFile stale(m_lockDir->filePath(QStringLiteral("VigilStat.lock")));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray::number(deadPid) + '\n' + QCoreApplication::applicationName().toUtf8() +
+                '\n' + QSysInfo::machineHostName().toUtf8() + '\n');
+    stale.close();
+    frmVigilStat afterCrash;
+    QVERIFY(afterCrash.Load(*m_instance));
 }
 
 QStringList TestMainWindow::openChangePassword(frmVigilStat& w, const QString& password)
