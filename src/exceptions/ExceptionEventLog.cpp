@@ -121,8 +121,16 @@ QString ExceptionEventLog::GetFromLog()
     m_views.clear();
     const QString logPath = m_settings.exceptionLogPath();
     QFile log(logPath);
-    if (!log.exists() || !log.open(QIODevice::ReadOnly))
+    if (!log.exists())
         return {};
+    // A log that is there but cannot be read must not pass for one without events.
+    const auto unreadable = [&logPath] {
+        Platform::prompts().message(QStringLiteral("Cannot open ") + logPath,
+                                    QStringLiteral("Exception Log"), PromptIcon::Warning);
+        return QStringLiteral("TooBig");
+    };
+    if (!log.open(QIODevice::ReadOnly))
+        return unreadable();
     const QString copyPath = loadCopyPath(logPath);
     QFile copy(copyPath);
     const bool copying = copy.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -156,6 +164,11 @@ QString ExceptionEventLog::GetFromLog()
         records.append(std::move(*record));
     }
     copy.close();
+    if (log.error() != QFileDevice::NoError) {
+        if (copying)
+            QFile::remove(copyPath);
+        return unreadable();
+    }
 
     if (records.size() > kAskAboveRecords) {
         const Prompt question{

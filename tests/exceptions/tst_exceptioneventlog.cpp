@@ -5,6 +5,7 @@
 #include "ScriptedPlatform.h"
 
 #include <optional>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -53,6 +54,7 @@ private Q_SLOTS:
     void daysWindow_data();
     void daysWindow();
     void missingLog();
+    void unreadableLogIsNotAnEmptyOne();
     void moreThan5000Records_data();
     void moreThan5000Records();
 
@@ -255,6 +257,14 @@ void TestExceptionEventLog::missingLog()
     QVERIFY(!clsExceptionHandler::veryOldFlag());
     QVERIFY(m_platform->prompts.shown.isEmpty());
     QVERIFY(!QFile::exists(logPath()));
+}
+
+void TestExceptionEventLog::unreadableLogIsNotAnEmptyOne()
+{
+    QVERIFY(QDir().mkpath(logPath())); // there, but no file that can be read
+    QCOMPARE(handler().GetFromLog(), u"TooBig"_s);
+    QCOMPARE(m_platform->prompts.texts(), QStringList{u"Cannot open "_s + logPath()});
+    QCOMPARE(m_platform->prompts.shown[0].title, u"Exception Log"_s);
 }
 
 void TestExceptionEventLog::moreThan5000Records_data()
