@@ -26,6 +26,18 @@ unsigned char byteOf(QChar c)
     return '?';
 }
 
+std::optional<QString> firstUnstorable(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (byteOf(c) != '?' || c == u'?')
+            continue;
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size();
+        return text.mid(i, pair ? 2 : 1).toString();
+    }
+    return std::nullopt;
+}
+
 QByteArray encode(QStringView text)
 {
     QByteArray out;

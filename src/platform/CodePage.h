@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QString>
 
@@ -11,5 +12,7 @@ QByteArray encode(QStringView text);
 QString decode(QByteArrayView bytes);
 // The code of one character, as the file would store it.
 unsigned char byteOf(QChar c);
+// The first character (a surrogate pair counts as one) the code page cannot hold, if any.
+std::optional<QString> firstUnstorable(QStringView text);
 
 } // namespace CodePage

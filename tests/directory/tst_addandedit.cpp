@@ -137,7 +137,6 @@ void TestAddAndEdit::addressCheck_data()
     QTest::newRow("ip") << false << "10.90.253.38" << true;
     QTest::newRow("ip with blanks around") << false << "  10.9.9.9 " << true;
     QTest::newRow("ip part too big") << false << "10.90.253.256" << false;
-    QTest::newRow("ip empty") << false << "   " << false;
     QTest::newRow("ip fifteen characters") << false << "010.090.253.038" << true;
     QTest::newRow("ip sixteen characters") << false << "0010.090.253.038" << false;
     QTest::newRow("phone") << true << "1-800-234-5678" << true;
@@ -241,6 +240,16 @@ void TestAddAndEdit::okChecks_data()
         << QStringLiteral("Please enter the description for the unit!") << "txtDescript";
     QTest::newRow("description with a double quote")
         << Entry{.description = "The \"big\" one"} << quote << "txtDescript";
+    QTest::newRow("description outside the code page")
+        << Entry{.description = "Łódź depot"}
+        << QStringLiteral("The unit address list cannot store the character ( Ł ). Please use "
+                          "another character!")
+        << "txtDescript";
+    QTest::newRow("description in the code page")
+        << Entry{.description = "Café €5"} << noText << noText;
+    QTest::newRow("no address at all")
+        << Entry{.address = ""} << QStringLiteral("Please enter the Phone No of the unit!")
+        << "txtAddress";
     QTest::newRow("dst USA in its zone")
         << Entry{.zone = "GMT-05:00", .dst = "USA"} << noText << noText;
     QTest::newRow("dst AUS in its zone")

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void closingDuringCopyPauseDropsCopy();
     void fullListRefusesAddAndCopyOnly();
     void doneThatCannotWriteStaysOpen();
+    void doneKeepsTheOriginalOfAnIncompleteFile_data();
     void doneKeepsTheOriginalOfAnIncompleteFile();
     void openReplacesListOnlyOnSuccess();
     void saveAsChangesPathOnlyOnSuccess();
@@ -293,8 +294,19 @@ void TestAddressSetup::doneThatCannotWriteStaysOpen()
     QCOMPARE(m_units.count(), 2);
 }
 
+void TestAddressSetup::doneKeepsTheOriginalOfAnIncompleteFile_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("done") << "done" << true;
+    QTest::newRow("save as over it") << "save as" << true;
+    QTest::newRow("another file opened first") << "open" << false;
+}
+
 void TestAddressSetup::doneKeepsTheOriginalOfAnIncompleteFile()
 {
+    QFETCH(QString, how);
+    QFETCH(bool, kept);
     const QString path = listFile();
     QFile cut(path);
     QVERIFY(cut.open(QIODevice::ReadWrite));
@@ -306,15 +318,32 @@ void TestAddressSetup::doneKeepsTheOriginalOfAnIncompleteFile()
     open();
     QCOMPARE(m_units.count(), 2);
     m_platform->prompts.clear();
-    click("cmdDone");
-    QVERIFY(!m_window->isVisible());
+    if (how == u"save as") {
+        m_platform->fileDialogs.answers << path;
+        trigger("mnuSaveAs");
+    } else {
+        if (how == u"open") {
+            const QString other = file(QStringLiteral("other.ipl"));
+            QVERIFY(SaveAddressList(other, threeUnits()));
+            m_platform->fileDialogs.answers << other;
+            trigger("mnuOpen");
+        }
+        click("cmdDone");
+        QVERIFY(!m_window->isVisible());
+    }
+    const QString backup = path + QStringLiteral(".bak");
+    QCOMPARE(QFile::exists(backup), kept);
+    if (!kept) {
+        QVERIFY(m_platform->prompts.shown.isEmpty());
+        return;
+    }
     QCOMPARE(m_platform->prompts.texts(),
              QStringList{QStringLiteral("The unit address list file could not be read "
                                         "completely. Its original is kept as ") +
-                         path + QStringLiteral(".bak")});
-    QFile kept(path + QStringLiteral(".bak"));
-    QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), original);
+                         backup});
+    QFile copy(backup);
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), original);
     QCOMPARE(loaded(path).count(), 2);
 }
 

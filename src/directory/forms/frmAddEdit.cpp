@@ -3,6 +3,7 @@
 #include "directory/AddressValidation.h"
 #include "directory/forms/PasswordDialogParts.h"
 #include "directory/TimeZones.h"
+#include "platform/CodePage.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 
@@ -179,6 +180,15 @@ bool frmAddEdit::addressAccepted(const QString& address)
                 IsDigitsOrSeparator(address, u'.') && n < 16 && n >= 7;
     if (valid)
         return true;
+    // "No" keeps an address the checks do not know, but a unit without any address could never
+    // be reached (and would be dialled as an empty phone number).
+    if (address.isEmpty()) {
+        Platform::prompts().message(
+            pots ? QStringLiteral("Please enter the Phone No of the unit!")
+                 : QStringLiteral("Please enter the IP Address of the unit!"));
+        focusAddress();
+        return false;
+    }
 
     const QString text =
         pots ? QStringLiteral("Invalid Phone No format detected!  If you want to fix it, ") +
@@ -235,12 +245,20 @@ void frmAddEdit::ok()
         return;
     }
 
-    // The list file has no way to carry a double quote inside a field.
+    // The list file has no way to carry a double quote inside a field, nor a character outside
+    // its code page (it would come back as "?").
     for (QLineEdit* box : {txtAddress, txtDescript}) {
         if (box->text().contains(u'"')) {
             Platform::prompts().message(
                 QStringLiteral("The unit address list cannot store double quotes ( \" ). "
                                "Please use another character!"));
+            box->setFocus();
+            return;
+        }
+        if (const auto bad = CodePage::firstUnstorable(box->text())) {
+            Platform::prompts().message(
+                QStringLiteral("The unit address list cannot store the character ( ") + *bad +
+                QStringLiteral(" ). Please use another character!"));
             box->setFocus();
             return;
         }

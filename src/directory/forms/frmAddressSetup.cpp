@@ -293,6 +293,7 @@ void frmAddressSetup::openListFile()
     m_model->replaceAll(loaded);
     setCurrentRow(0);
     m_settings.setIPFileName(*path);
+    m_openedIncomplete = false;
 }
 
 void frmAddressSetup::saveListFileAs()
@@ -302,6 +303,12 @@ void frmAddressSetup::saveListFileAs()
                                           Platform::programFolder().path(), QStringLiteral("ipl")});
     if (!path)
         return;
-    if (SaveAddressList(*path, m_units))
+    const bool overIncomplete = m_openedIncomplete && QFileInfo(*path).absoluteFilePath() ==
+                                                          QFileInfo(listPath()).absoluteFilePath();
+    if (overIncomplete && !keepIncompleteOriginal(*path))
+        return;
+    if (SaveAddressList(*path, m_units)) {
         m_settings.setIPFileName(*path);
+        m_openedIncomplete = false;
+    }
 }

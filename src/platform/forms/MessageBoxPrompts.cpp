@@ -61,11 +61,23 @@ PromptAnswer MessageBoxPrompts::ask(const Prompt& prompt)
         if (static_cast<int>(i) == prompt.defaultButton)
             box.setDefaultButton(button);
     }
+    // A question without a Cancel button cannot be dismissed: Escape and the close button
+    // would otherwise answer "No" for the user. Escape then picks the default answer.
+    const bool dismissable = buttons.size() == 1 || prompt.buttons == PromptButtons::OkCancel ||
+                             prompt.buttons == PromptButtons::YesNoCancel ||
+                             prompt.buttons == PromptButtons::RetryCancel;
+    if (!dismissable) {
+        box.setWindowFlag(Qt::WindowCloseButtonHint, false);
+        box.setEscapeButton(box.defaultButton());
+    }
     const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
     for (const auto& [standard, answer] : buttons) {
         if (standard == clicked)
             return answer;
     }
-    // Escape on a box without a cancel button closes it: the last button answers, as on Windows.
-    return buttons.back().second;
+    return buttons
+        .at(static_cast<size_t>(prompt.defaultButton) < buttons.size()
+                ? static_cast<size_t>(prompt.defaultButton)
+                : 0)
+        .second;
 }
