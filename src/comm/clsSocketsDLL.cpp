@@ -234,14 +234,12 @@ void clsSocketsDLL::completeSends(QQueue<PendingSend>& queue, qint64 written)
     }
 }
 
-void clsSocketsDLL::abandonSends()
+void clsSocketsDLL::abandonSends(QQueue<PendingSend>& queue)
 {
     // A send on a connection that is gone completes now; nobody waits for it forever.
-    for (QQueue<PendingSend>* queue : {&m_sendQueue, &m_receiveQueue}) {
-        while (!queue->isEmpty()) {
-            if (queue->dequeue().announce)
-                later([this] { Q_EMIT SendCompleted(); });
-        }
+    while (!queue.isEmpty()) {
+        if (queue.dequeue().announce)
+            later([this] { Q_EMIT SendCompleted(); });
     }
 }
 
@@ -259,10 +257,8 @@ void clsSocketsDLL::Listen(qint32 port, const QHostAddress& address)
         number = winsockNumber(m_wskListen->serverError());
         text = m_wskListen->errorString();
     }
-    if (number != 0 && number != AlreadyInProgress) {
-        CloseSockets();
-        later([this, number, text] { Q_EMIT WinsockError(number, text, listenSource); });
-    }
+    if (number != 0 && number != AlreadyInProgress)
+        failAndClose(number, text, listenSource);
 }
 
 quint16 clsSocketsDLL::listeningPort() const
@@ -273,8 +269,10 @@ quint16 clsSocketsDLL::listeningPort() const
 void clsSocketsDLL::Connect(const QString& host, qint32 port)
 {
     const CallScope scope(callDepth);
-    if (m_connectPending)
-        finishConnect(false); // the earlier attempt is abandoned
+    // An earlier attempt still pending is abandoned without a report: the one ConnectFinished
+    // that follows belongs to this call.
+    ++m_attempt;
+    m_tmrSend.stop();
     m_connected = false;
     m_connectFailed = false;
     m_connectPending = true;
@@ -282,6 +280,7 @@ void clsSocketsDLL::Connect(const QString& host, qint32 port)
         const QSignalBlocker blocker(m_wskSend);
         m_wskSend->abort();
     }
+    abandonSends(m_sendQueue);
     m_assembler.reset();
 
     if (host.trimmed().isEmpty() || port < 1 || port > 65535) {
@@ -302,7 +301,7 @@ void clsSocketsDLL::Disconnect()
     CloseSockets();
 }
 
-void clsSocketsDLL::CloseSockets()
+bool clsSocketsDLL::closeQuietly()
 {
     for (QTcpSocket* socket : {m_wskSend, m_wskReceive}) {
         const QSignalBlocker blocker(socket);
@@ -310,18 +309,49 @@ void clsSocketsDLL::CloseSockets()
     }
     m_assembler.reset();
     m_connected = false;
-    abandonSends();
-    if (m_connectPending) {
+    abandonSends(m_sendQueue);
+    abandonSends(m_receiveQueue);
+    const bool wasPending = m_connectPending;
+    if (wasPending) {
         m_connectFailed = true;
-        finishConnect(false);
+        m_connectPending = false;
+        m_tmrSend.stop();
     }
+    return wasPending;
+}
+
+void clsSocketsDLL::CloseSockets()
+{
+    const quint64 attempt = m_attempt;
+    if (closeQuietly())
+        reportConnect(false, attempt);
+}
+
+void clsSocketsDLL::failAndClose(int number, const QString& text, const QString& source)
+{
+    // Everything is closed before the error is told, so a handler of the error finds the object
+    // in its final state and may start a new Connect at once.
+    const quint64 attempt = m_attempt;
+    const bool wasPending = closeQuietly();
+    later([this, number, text, source] { Q_EMIT WinsockError(number, text, source); });
+    if (wasPending)
+        reportConnect(false, attempt);
 }
 
 void clsSocketsDLL::finishConnect(bool connected)
 {
     m_connectPending = false;
     m_tmrSend.stop();
-    later([this, connected] { Q_EMIT ConnectFinished(connected); });
+    reportConnect(connected, m_attempt);
+}
+
+void clsSocketsDLL::reportConnect(bool connected, quint64 attempt)
+{
+    // Not told when a newer Connect has begun since: its own report follows.
+    later([this, connected, attempt] {
+        if (attempt == m_attempt)
+            Q_EMIT ConnectFinished(connected);
+    });
 }
 
 void clsSocketsDLL::onSendConnected()
@@ -348,12 +378,8 @@ void clsSocketsDLL::onSendError()
         return; // told as a close by onSendDisconnected()
     const int number = winsockNumber(error);
     if (number != AlreadyInProgress) {
-        const QString text = m_wskSend->errorString();
-        later([this, number, text] {
-            Q_EMIT WinsockError(number, text, QStringLiteral("wskSend_Error"));
-        });
         m_connectFailed = true;
-        CloseSockets();
+        failAndClose(number, m_wskSend->errorString(), QStringLiteral("wskSend_Error"));
     } else {
         m_connected = false;
         m_connectFailed = true;
@@ -364,8 +390,7 @@ void clsSocketsDLL::onSendError()
 
 void clsSocketsDLL::onSendDisconnected()
 {
-    CloseSockets();
-    Q_EMIT WinsockError(100, QStringLiteral("Connection Closed by Server!"), QString());
+    failAndClose(100, QStringLiteral("Connection Closed by Server!"), QString());
 }
 
 void clsSocketsDLL::onSendReadyRead()
@@ -423,8 +448,7 @@ void clsSocketsDLL::onReceiveReadyRead()
 
 void clsSocketsDLL::onReceiveDisconnected()
 {
-    Q_EMIT WinsockError(0, QStringLiteral("Connection Closed by client!"), QString());
-    CloseSockets();
+    failAndClose(0, QStringLiteral("Connection Closed by client!"), QString());
 }
 
 std::optional<qint32> clsSocketsDLL::BytesToLong(const QByteArray& bytes, int start, int count)

@@ -91,11 +91,14 @@ private:
     void adoptSendSocket(QTcpSocket* socket);
     void adoptReceiveSocket(QTcpSocket* socket);
     void CloseSockets();
+    bool closeQuietly(); // true when a connect was pending
+    void failAndClose(int number, const QString& text, const QString& source);
     void finishConnect(bool connected);
+    void reportConnect(bool connected, quint64 attempt);
     void sendOn(QTcpSocket* socket, QQueue<PendingSend>& queue, const QByteArray& data,
                 bool announce, const QString& failureSource);
     void completeSends(QQueue<PendingSend>& queue, qint64 written);
-    void abandonSends();
+    void abandonSends(QQueue<PendingSend>& queue);
     void later(std::function<void()> action);
 
     void onSendConnected();
@@ -118,6 +121,7 @@ private:
     QByteArray m_commandBytes;
 
     QString m_host;
+    quint64 m_attempt = 0; // which Connect a ConnectFinished belongs to
     bool m_connected = false;
     bool m_connectFailed = false;
     bool m_connectPending = false;

@@ -111,6 +111,7 @@ private Q_SLOTS:
     void connectTimesOutAfterFiveSeconds();
     void flushEndsAPendingConnect();
     void refusedConnection();
+    void reconnecting();
     void peerClose();
     void errorsComeAfterTheCall();
     void sendCompletes();
@@ -375,6 +376,47 @@ void TestSocketsDll::refusedConnection()
     QVERIFY(!errors.first().at(1).toString().isEmpty());
     QCOMPARE(errors.first().at(2).toString(), u"wskSend_Error"_s);
     QVERIFY(transport.connectFailed());
+}
+
+// A new Connect ends what the old connection left pending, and every attempt reports once:
+// an abandoned one not at all, so its outcome cannot pass for the new one's.
+void TestSocketsDll::reconnecting()
+{
+    const auto refusing = startUnit(&UnitFaults::refuseConnection);
+    const auto unit = startUnit();
+    QVERIFY(refusing && unit);
+
+    // Two attempts in a row: one report, for the second.
+    clsSocketsDLL transport;
+    QSignalSpy finished(&transport, &clsSocketsDLL::ConnectFinished);
+    transport.Connect(hostOf(*refusing), 1024);
+    transport.Connect(hostOf(*unit), 1024);
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().toBool(), true);
+
+    // A send still waiting when Connect drops its connection completes, and the next send on
+    // the new connection completes too.
+    QSignalSpy completed(&transport, &clsSocketsDLL::SendCompleted);
+    transport.SendByteArray(QByteArray(100, 'x'));
+    transport.Connect(hostOf(*unit), 1024);
+    QTRY_COMPARE(finished.size(), 2);
+    QVERIFY(finished.last().first().toBool());
+    transport.SendByteArray(statusRequest);
+    QTRY_COMPARE(completed.size(), 2);
+    QTRY_VERIFY(!transport.sendPending());
+
+    // A handler of the refusal may connect elsewhere at once; it is not cut off.
+    clsSocketsDLL retry;
+    QSignalSpy outcomes(&retry, &clsSocketsDLL::ConnectFinished);
+    connect(
+        &retry, &clsSocketsDLL::WinsockError, &retry, [&] { retry.Connect(hostOf(*unit), 1024); },
+        Qt::SingleShotConnection);
+    retry.Connect(hostOf(*refusing), 1024);
+    QTRY_COMPARE(outcomes.size(), 1);
+    QTest::qWait(50);
+    QCOMPARE(outcomes.size(), 1);
+    QVERIFY(outcomes.first().first().toBool());
+    QVERIFY(retry.isConnected());
 }
 
 void TestSocketsDll::peerClose()
