@@ -58,8 +58,8 @@ int SimulatedUnitStatus::channelCount() const
 QByteArray SimulatedUnitStatus::encode() const
 {
     const quint8 type = quint8((typeCode & 0x7F) | (capacityIsNumber ? 0x80 : 0));
-    if (typeCode == StatusBlock::Roadscope) {
-        BlockWriter w(103);
+    // Bytes 0 to 19 are laid out alike for every type.
+    const auto writeHead = [&](BlockWriter& w) {
         w.byte(0, type);
         w.byte(1, normalAccessCode);
         w.raw(2, normalAddress, 4);
@@ -68,6 +68,10 @@ QByteArray SimulatedUnitStatus::encode() const
         w.byte(11, recordState);
         w.number(12, 4, recordingDuration);
         w.number(16, 4, recordingTimeLeft);
+    };
+    if (typeCode == StatusBlock::Roadscope) {
+        BlockWriter w(103);
+        writeHead(w);
         w.number(20, 4, unitTime);
         w.number(24, 4, timeSincePowerUp);
         w.version(28, powerPcVersion);
@@ -102,14 +106,7 @@ QByteArray SimulatedUnitStatus::encode() const
         break;
     }
     BlockWriter w(size);
-    w.byte(0, type);
-    w.byte(1, normalAccessCode);
-    w.raw(2, normalAddress, 4);
-    w.byte(6, liveAccessCode);
-    w.raw(7, liveAddress, 4);
-    w.byte(11, recordState);
-    w.number(12, 4, recordingDuration);
-    w.number(16, 4, recordingTimeLeft);
+    writeHead(w);
     w.byte(20, archiveState);
     w.number(21, 4, archivingDuration);
     w.number(25, 4, archivingTimeLeft);
