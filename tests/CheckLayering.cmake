@@ -1,17 +1,47 @@
-# Fails when a file of vigilstat_core includes a QtGui, QtWidgets or QtPrintSupport header.
-file(GLOB_RECURSE core_files ${SRC}/*.h ${SRC}/*.cpp)
+# Fails when a file breaks the layering of src/:
+# - a file of vigilstat_core (outside forms/) includes a QtGui, QtWidgets or QtPrintSupport header
+#   or a header from some forms/ folder;
+# - a folder includes from a folder above it. The order, lowest first, is the list below.
+set(order platform settings status directory comm exceptions core)
+
+file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
 set(bad "")
-foreach(f IN LISTS core_files)
-    if(f MATCHES "/forms/")
+foreach(f IN LISTS files)
+    file(RELATIVE_PATH rel ${SRC} ${f})
+    string(REGEX MATCH "^[^/]+" folder "${rel}")
+    list(FIND order "${folder}" rank)
+    if(rank EQUAL -1)
+        list(APPEND bad "${rel}: folder '${folder}' has no place in the layer order")
         continue()
     endif()
-    file(STRINGS ${f} hits REGEX
-         "#[ \t]*include[ \t]*[<\"](QtGui/|QtWidgets/|QtPrintSupport/|Q(Widget|Dialog|MainWindow|Application|MessageBox|Painter|Pixmap|Icon|Image|Printer|Color|Font)[>\"])")
-    if(hits)
-        list(APPEND bad "${f}: ${hits}")
+    set(in_forms OFF)
+    if(rel MATCHES "/forms/")
+        set(in_forms ON)
     endif()
+
+    if(NOT in_forms)
+        file(STRINGS ${f} hits REGEX
+             "#[ \t]*include[ \t]*[<\"](QtGui/|QtWidgets/|QtPrintSupport/|Q(Widget|Dialog|MainWindow|Application|MessageBox|Painter|Pixmap|Icon|Image|Printer|Color|Font)[>\"])")
+        if(hits)
+            list(APPEND bad "${rel}: widget or GUI header: ${hits}")
+        endif()
+    endif()
+
+    file(STRINGS ${f} includes REGEX "#[ \t]*include[ \t]*\"[a-z-]+/")
+    foreach(line IN LISTS includes)
+        string(REGEX MATCH "\"([a-z-]+)/([^\"]*)\"" _ "${line}")
+        set(target "${CMAKE_MATCH_1}")
+        set(path "${CMAKE_MATCH_2}")
+        list(FIND order "${target}" target_rank)
+        if(target_rank GREATER rank)
+            list(APPEND bad "${rel}: includes ${target}/${path} from a higher layer")
+        endif()
+        if(NOT in_forms AND path MATCHES "^forms/")
+            list(APPEND bad "${rel}: includes ${target}/${path}, a window, outside forms/")
+        endif()
+    endforeach()
 endforeach()
 if(bad)
     string(REPLACE ";" "\n" bad "${bad}")
-    message(FATAL_ERROR "Widget or GUI headers outside forms/:\n${bad}")
+    message(FATAL_ERROR "Layering broken:\n${bad}")
 endif()

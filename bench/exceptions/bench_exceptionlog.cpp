@@ -2,7 +2,7 @@
 // the full list (GetListLogF), the latest-events list (GetListLog), and the report text of
 // 100 000 entries (GetReport). Prints the best of a few runs of each.
 
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "exceptions/clsExceptionHandler.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"

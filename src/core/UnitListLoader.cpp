@@ -1,6 +1,6 @@
 #include "core/UnitListLoader.h"
 
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "directory/AddressListFile.h"
 #include "directory/UnitAddressList.h"
 

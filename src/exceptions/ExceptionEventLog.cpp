@@ -1,6 +1,6 @@
 #include "exceptions/ExceptionEventLog.h"
 
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "exceptions/EventLogReader.h"
 #include "exceptions/ExceptionLogViews.h"
 #include "exceptions/WallClockMath.h"

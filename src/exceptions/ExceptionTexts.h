@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Settings.h"
+#include "settings/Settings.h"
 
 #include <optional>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "exceptions/clsExceptionHandler.h"
 
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "directory/TimeZones.h"
 #include "exceptions/DetectionFields.h"
 #include "exceptions/DetectionMemory.h"

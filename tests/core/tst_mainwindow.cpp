@@ -1,6 +1,6 @@
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
-#include "directory/AppPassword.h"
+#include "settings/AppPassword.h"
 #include "ModalDriver.h"
 #include "ScriptedPlatform.h"
 

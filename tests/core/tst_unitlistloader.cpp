@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "core/UnitListLoader.h"
 #include "directory/AddressListFile.h"
 #include "ScriptedPlatform.h"

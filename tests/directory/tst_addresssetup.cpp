@@ -1,5 +1,5 @@
 #include "core/forms/frmVigilStat.h"
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "core/SingleInstance.h"
 #include "directory/AddressListFile.h"
 #include "directory/forms/frmAddressSetup.h"

@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "exceptions/clsExceptionHandler.h"
 #include "exceptions/DetectionFields.h"
 #include "exceptions/DetectionMemory.h"

@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "exceptions/clsExceptionHandler.h"
 #include "exceptions/ExceptionEventLog.h"
 #include "exceptions/ExceptionLogViews.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "core/UnitStatusTable.h"
 #include "directory/UnitAddressList.h"
 

@@ -1,6 +1,6 @@
 #include "directory/forms/frmAddressSetup.h"
 
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "directory/AddressListFile.h"
 #include "directory/forms/frmAddEdit.h"
 #include "directory/forms/UnitAddressModel.h"

@@ -1,6 +1,6 @@
 #include "directory/forms/frmChangePassword.h"
 
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "directory/forms/PasswordDialogParts.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"

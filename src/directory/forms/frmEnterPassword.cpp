@@ -1,6 +1,6 @@
 #include "directory/forms/frmEnterPassword.h"
 
-#include "directory/AppPassword.h"
+#include "settings/AppPassword.h"
 #include "directory/forms/PasswordDialogParts.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"

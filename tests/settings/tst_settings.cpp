@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "settings/Settings.h"
 #include "ScriptedPlatform.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
-#include "core/Settings.h"
+#include "settings/Settings.h"
 
-#include "directory/AppPassword.h"
+#include "settings/AppPassword.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"

@@ -1,4 +1,4 @@
-#include "directory/AppPassword.h"
+#include "settings/AppPassword.h"
 
 #include <QTest>
 
