@@ -1,0 +1,32 @@
+#include "platform/forms/QtPrinter.h"
+#include "platform/PrintDocument.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestQtPrinter : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void longDocumentGoesToPdfPages()
+    {
+        QTemporaryDir dir;
+        QFile pdf(dir.filePath(QStringLiteral("report.pdf")));
+        qputenv("VIGILSTAT_PRINT_PDF", QFile::encodeName(pdf.fileName()));
+        PrintDocument document;
+        for (int i = 0; i < 150; ++i)
+            document.print(QString(i, QLatin1Char('w'))); // the longer lines wrap
+        QVERIFY(QtPrinter().print(document));
+        qunsetenv("VIGILSTAT_PRINT_PDF");
+
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY(bytes.count("/Type /Page") - bytes.count("/Type /Pages") > 1);
+    }
+};
+
+QTEST_MAIN(TestQtPrinter)
+#include "tst_qtprinter.moc"
