@@ -4,7 +4,6 @@
 #include "ScriptedPlatform.h"
 #include "settings/Settings.h"
 
-#include <optional>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -19,25 +18,9 @@ private Q_SLOTS:
     void init();
     void reportOfACycle_data();
     void reportOfACycle();
-    void rollingSavesOfNothingAndTheirCommands();
-    void failedWriteAndPrintKeepQuiet();
+    void rollingSavesAndTheirCommands();
 
 private:
-    // Slot 0 connected, slot 2 failed with slot 0's address, slot 3 a phone unit.
-    void fillTable(int failure)
-    {
-        const auto put = [this](int slot, const QString& address, const QString& name, int result) {
-            UnitStatusSlot& unit = m_table[slot];
-            unit.attempted = true, unit.address = address, unit.description = name;
-            unit.connected = result == 1, unit.resultCode = result;
-            unit.pollTime = wallClock({2026, 6, 15}, QTime(9, slot));
-        };
-        put(0, u"10.0.0.1"_s, u"Lobby"_s, 1);
-        m_table[0].statusText = u"head\r\nUnit Type:  Korvo"_s;
-        put(2, u"10.0.0.1"_s, u"Annex"_s, failure);
-        put(3, u"5551234"_s, u"Depot"_s, 7);
-    }
-
     std::optional<ScriptedPlatform> m_platform;
     std::optional<Settings> m_settings;
     UnitStatusTable m_table;
@@ -51,8 +34,19 @@ void TestReportOutput::init()
     m_platform->clock.setLocal(wallClock({2026, 6, 15}, QTime(9, 30)));
     m_settings.emplace();
     m_settings->LoadSettings();
-    m_table.clear();
     m_report = {0, {"10.0.0.1", "10.0.0.1", "5551234"}, &m_table};
+    // Slot 0 connected, slot 2 refused with slot 0's address, slot 3 a phone unit.
+    const auto put = [this](int slot, const QString& address, const QString& name, int result) {
+        UnitStatusSlot& unit = m_table[slot];
+        unit.attempted = true, unit.address = address, unit.description = name;
+        unit.connected = result == 1, unit.resultCode = result;
+        unit.pollTime = wallClock({2026, 6, 15}, QTime(9, slot));
+    };
+    m_table.clear();
+    put(0, u"10.0.0.1"_s, u"Lobby"_s, 1);
+    m_table[0].statusText = u"head\r\nUnit Type:  Korvo"_s;
+    put(2, u"10.0.0.1"_s, u"Annex"_s, 2);
+    put(3, u"5551234"_s, u"Depot"_s, 7);
 }
 
 // The expected files below: the time of the report is 6/15/2026 9:30:00 AM, unit n was polled
@@ -114,7 +108,6 @@ void TestReportOutput::reportOfACycle()
 {
     QFETCH(int, mode);
     QFETCH(QString, file);
-    fillTable(2);
     m_report.operatingMode = mode;
     ReportOutput output(*m_settings);
     QFile saved(output.SaveReportFile(m_report).path);
@@ -136,11 +129,12 @@ void TestReportOutput::reportOfACycle()
     QVERIFY(m_platform->printer.jobs.at(0).lines() == expected);
 }
 
-void TestReportOutput::rollingSavesOfNothingAndTheirCommands()
+void TestReportOutput::rollingSavesAndTheirCommands()
 {
     QCOMPARE(ReportFileName::fileName(u"daily"_s, false, 4), u"daily.txt"_s);
     QCOMPARE(ReportFileName::fileName(u"daily"_s, true, 0), u"daily0000.txt"_s);
     QCOMPARE(ReportFileName::fileName(u"site.a.log"_s, true, 12), u"site0012.a.log"_s);
+    m_table.clear(); // nothing polled
     m_settings->setReportFileName(u"site.rpt"_s);
     m_settings->SaveOption(Settings::Option::FileSaveOption, 1);
     m_settings->setRollingNumber(32766);
@@ -154,11 +148,9 @@ void TestReportOutput::rollingSavesOfNothingAndTheirCommands()
     const QString folder = m_platform->programFolder.path() + u'/';
     for (const char* name : {"site32766.rpt", "site32767.rpt", "site0000.rpt"})
         QCOMPARE(output.SaveReportFile(m_report).path, folder + QLatin1String(name));
-    QFile saved(folder + u"site0000.rpt");
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QVERIFY(saved.readAll().endsWith("Successful Connections:\r\nNone\r\n\r\nUnsuccessful "
-                                     "Connections:\r\nNone\r\n\r\n\r\nReport Details:\r\n\r\n"
-                                     "         ---000---\r\n"));
+    const QString nothing = PollReport(m_report, {}).fileText();
+    QVERIFY(nothing.endsWith(u"Successful Connections:\r\nNone\r\n\r\nUnsuccessful Connections:\r\n"
+                             u"None\r\n\r\n\r\nReport Details:\r\n\r\n         ---000---\r\n"));
     QCOMPARE(numbers.size(), 3);
     QCOMPARE(m_settings->rollingNumber(), 1);
 
@@ -171,31 +163,25 @@ void TestReportOutput::rollingSavesOfNothingAndTheirCommands()
     QCOMPARE(asked.folder, m_settings->reportSaveFolder());
     QCOMPARE(m_platform->launcher.calls.value(0).path, folder + u"site0000.rpt");
     QCOMPARE(m_platform->launcher.calls.value(1).path, folder + u"site0001.rpt");
-}
 
-void TestReportOutput::failedWriteAndPrintKeepQuiet()
-{
-    // The name leaves no room for the temporary file's suffix, so only the new file fails.
-    const QString name = QString(250, u'r') + u".txt"_s;
-    QFile old(m_platform->programFolder.file(name));
+    // The name leaves no room for the temporary file's suffix: only the new file can fail.
+    m_settings->setReportFileName(QString(246, u'r') + u".txt"_s);
+    QFile old(folder + QString(246, u'r') + u"0001.txt"_s);
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old report") == 10);
     old.close();
-    m_settings->setReportFileName(name);
-    fillTable(0);
-    m_platform->printer.fail = true;
-    ReportOutput output(*m_settings);
-    const auto saved = output.SaveReportFile(m_report);
-    QVERIFY(!saved.ok);
-    QCOMPARE(saved.path, old.fileName());
+    QCOMPARE(output.SaveReportFile(m_report).path, old.fileName());
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), "old report");
-    QVERIFY(!output.PrintReport(m_report));
-    QVERIFY(m_platform->prompts.shown.isEmpty());
+    QCOMPARE(m_settings->rollingNumber(), 1);
 
+    m_table[0].attempted = true;
+    m_platform->printer.fail = true;
+    QVERIFY(!output.PrintReport(m_report));
+    QCOMPARE(m_platform->prompts.texts().size(), 2); // nothing told of either failure
     output.PrintReportCommand(m_report);
-    QCOMPARE(m_platform->prompts.texts(), {u"There has been a problem printing the report.\n"
-                                           "Please ensure that a printer is installed on your "
-                                           "computer!"_s});
+    QCOMPARE(m_platform->prompts.texts().last(), u"There has been a problem printing the report.\n"
+                                                 "Please ensure that a printer is installed on "
+                                                 "your computer!"_s);
 }
 
 QTEST_GUILESS_MAIN(TestReportOutput)

