@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <QDir>
 
 namespace {
 
@@ -17,15 +18,6 @@ QString fourDigits(qint16 number)
     if (number < 0)
         return QLatin1Char('-') + digits;
     return digits;
-}
-
-bool endsWithSeparator(const QString& folder)
-{
-#ifdef Q_OS_WIN
-    if (folder.endsWith(QLatin1Char('\\')))
-        return true;
-#endif
-    return folder.endsWith(QLatin1Char('/'));
 }
 
 } // namespace
@@ -42,15 +34,17 @@ QString ReportFileName::fileName(const QString& baseName, bool rollingNumber, qi
 
 QString ReportFileName::folder(const QString& reportSaveFolder)
 {
-    return reportSaveFolder.isEmpty() ? Platform::programFolder().path() : reportSaveFolder;
+    // Taken from the program's folder when relative, as the address list file is; a "\" is a
+    // separator, as it was where the setting may have been written.
+    QString folder = reportSaveFolder;
+    folder.replace(u'\\', u'/');
+    const QString programFolder = Platform::programFolder().path();
+    return folder.isEmpty() ? programFolder : QDir(programFolder).filePath(folder);
 }
 
 QString ReportFileName::path(const QString& reportSaveFolder, const QString& fileName)
 {
-    const QString base = folder(reportSaveFolder);
-    if (endsWithSeparator(base))
-        return base + fileName;
-    return base + QLatin1Char('/') + fileName;
+    return QDir(folder(reportSaveFolder)).filePath(fileName);
 }
 
 qint16 ReportFileName::nextRollingNumber(qint16 number)

@@ -10,7 +10,7 @@ public:
     // The base name as it is (".txt" added when it has no "."), or with the rolling number in
     // four digits before its first ".": "report.txt" and 7 give "report0007.txt".
     static QString fileName(const QString& baseName, bool rollingNumber, qint16 number);
-    // The folder of the setting; an empty one is the program's folder.
+    // The folder the setting names; an empty or relative one is taken from the program's folder.
     static QString folder(const QString& reportSaveFolder);
     // The folder and the name joined by one separator.
     static QString path(const QString& reportSaveFolder, const QString& fileName);

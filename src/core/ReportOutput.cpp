@@ -39,8 +39,7 @@ ReportOutput::SaveResult ReportOutput::SaveReportFile(const CycleReport& report)
     const bool rolling = m_settings.option(Settings::Option::FileSaveOption) == 1;
     const qint16 number = m_settings.rollingNumber();
     const QString name = ReportFileName::fileName(m_settings.reportFileName(), rolling, number);
-    const QString path =
-        QFileInfo(ReportFileName::path(m_settings.reportSaveFolder(), name)).absoluteFilePath();
+    const QString path = ReportFileName::path(m_settings.reportSaveFolder(), name);
 
     const QByteArray text = PollReport(report, now()).fileText().toUtf8();
     QSaveFile file(path);

@@ -3,10 +3,10 @@
 #include "status/StatusBlock.h"
 #include "status/StatusFormat.h"
 
-std::optional<DetectionFields> DetectionFields::read(QByteArrayView bytes,
+std::optional<DetectionFields> DetectionFields::read(const QByteArray& bytes,
                                                      const QString& decimalSeparator)
 {
-    const StatusBlock block(bytes.toByteArray());
+    const StatusBlock block(bytes);
     const auto kind = block.typeCode();
     if (!kind || !StatusBlock::isKnownType(*kind))
         return std::nullopt;

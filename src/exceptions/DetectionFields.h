@@ -1,7 +1,7 @@
 #pragma once
 
 #include <optional>
-#include <QByteArrayView>
+#include <QByteArray>
 #include <QString>
 
 // The values of a status block that exception detection looks at, read through StatusBlock. The
@@ -23,6 +23,6 @@ struct DetectionFields
     std::optional<quint8> hardware; // kinds 2, 3 and 4 only
 
     // Nothing for a kind detection does not know, or for a block too short for its kind.
-    static std::optional<DetectionFields> read(QByteArrayView block,
+    static std::optional<DetectionFields> read(const QByteArray& block,
                                                const QString& decimalSeparator);
 };
