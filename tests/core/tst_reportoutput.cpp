@@ -36,17 +36,16 @@ void TestReportOutput::init()
     m_settings->LoadSettings();
     m_report = {0, {"10.0.0.1", "10.0.0.1", "5551234"}, &m_table};
     // Slot 0 connected, slot 2 refused with slot 0's address, slot 3 a phone unit.
-    const auto put = [this](int slot, const QString& address, const QString& name, int result) {
+    const std::tuple<int, const char*, const char*, int> units[] = {
+        {0, "10.0.0.1", "Lobby", 1}, {2, "10.0.0.1", "Annex", 2}, {3, "5551234", "Depot", 7}};
+    m_table.clear();
+    for (const auto& [slot, address, name, result] : units) {
         UnitStatusSlot& unit = m_table[slot];
         unit.attempted = true, unit.address = address, unit.description = name;
         unit.connected = result == 1, unit.resultCode = result;
         unit.pollTime = wallClock({2026, 6, 15}, QTime(9, slot));
-    };
-    m_table.clear();
-    put(0, u"10.0.0.1"_s, u"Lobby"_s, 1);
+    }
     m_table[0].statusText = u"head\r\nUnit Type:  Korvo"_s;
-    put(2, u"10.0.0.1"_s, u"Annex"_s, 2);
-    put(3, u"5551234"_s, u"Depot"_s, 7);
 }
 
 // The expected files below: the time of the report is 6/15/2026 9:30:00 AM, unit n was polled
@@ -133,9 +132,8 @@ void TestReportOutput::rollingSavesAndTheirCommands()
 {
     QCOMPARE(ReportFileName::fileName(u"daily"_s, false, 4), u"daily.txt"_s);
     QCOMPARE(ReportFileName::fileName(u"daily"_s, true, 0), u"daily0000.txt"_s);
-    QCOMPARE(ReportFileName::fileName(u"site.a.log"_s, true, 12), u"site0012.a.log"_s);
     m_table.clear(); // nothing polled
-    m_settings->setReportFileName(u"site.rpt"_s);
+    m_settings->setReportFileName(u"site.a.rpt"_s);
     m_settings->SaveOption(Settings::Option::FileSaveOption, 1);
     m_settings->setRollingNumber(32766);
     ReportOutput output(*m_settings);
@@ -146,7 +144,7 @@ void TestReportOutput::rollingSavesAndTheirCommands()
     QCOMPARE(m_platform->prompts.texts(), QStringList({none.arg("Synchronize"), none.arg("Poll")}));
 
     const QString folder = m_platform->programFolder.path() + u'/';
-    for (const char* name : {"site32766.rpt", "site32767.rpt", "site0000.rpt"})
+    for (const char* name : {"site32766.a.rpt", "site32767.a.rpt", "site0000.a.rpt"})
         QCOMPARE(output.SaveReportFile(m_report).path, folder + QLatin1String(name));
     const QString nothing = PollReport(m_report, {}).fileText();
     QVERIFY(nothing.endsWith(u"Successful Connections:\r\nNone\r\n\r\nUnsuccessful Connections:\r\n"
@@ -155,14 +153,14 @@ void TestReportOutput::rollingSavesAndTheirCommands()
     QCOMPARE(m_settings->rollingNumber(), 1);
 
     output.PreviewReport(0);
-    m_platform->fileDialogs.answers.enqueue(folder + u"site0001.rpt");
+    m_platform->fileDialogs.answers.enqueue(folder + u"site0001.a.rpt");
     output.ChooseReport();
     const FileDialogRequest& asked = m_platform->fileDialogs.requests.at(0).request;
     QCOMPARE(asked.title, u"Choose VigilStat Report"_s);
-    QCOMPARE(asked.filter, u"Report Files (*.txt)|*.txt|Special Report Files (*.rpt)|*.rpt"_s);
+    QCOMPARE(asked.filter, u"Report Files (*.txt)|*.txt|Special Report Files (*.a.rpt)|*.a.rpt"_s);
     QCOMPARE(asked.folder, m_settings->reportSaveFolder());
-    QCOMPARE(m_platform->launcher.calls.value(0).path, folder + u"site0000.rpt");
-    QCOMPARE(m_platform->launcher.calls.value(1).path, folder + u"site0001.rpt");
+    QCOMPARE(m_platform->launcher.calls.value(0).path, folder + u"site0000.a.rpt");
+    QCOMPARE(m_platform->launcher.calls.value(1).path, folder + u"site0001.a.rpt");
 
     // The name leaves no room for the temporary file's suffix: only the new file can fail.
     m_settings->setReportFileName(QString(246, u'r') + u".txt"_s);
