@@ -1,10 +1,15 @@
 // A writer process is killed with SIGKILL at random moments while it appends to the exception
-// log, prunes it and replaces the address list file. After every kill, each record the writer
-// had been told was written must still be there, and each file must be a whole version.
+// log, prunes it, and replaces the address list file and a report file. After every kill, each
+// record the writer had been told was written must still be there, and each file must be a whole
+// version.
 
+#include "core/PollReport.h"
+#include "core/ReportOutput.h"
+#include "core/UnitStatusTable.h"
 #include "directory/AddressListFile.h"
 #include "exceptions/EventRecord.h"
 #include "exceptions/ExceptionEventLog.h"
+#include "platform/Locale.h"
 #include "ScriptedPlatform.h"
 #include "settings/Settings.h"
 
@@ -23,6 +28,7 @@ namespace {
 
 const QString kWriterFlag = QStringLiteral("--writer");
 const QString kListName = QStringLiteral("IPAddressList.ipl");
+const QString kReportName = QStringLiteral("report.txt");
 
 class FixedProgramFolder : public ProgramFolder
 {
@@ -44,6 +50,26 @@ UnitAddressList listVersion(int k)
                      QStringLiteral("GMT-05:00"), QStringLiteral("USA"), QStringLiteral("1"),
                      QStringLiteral("0")});
     return list;
+}
+
+// Version k of the report: 1 + k % 5 units, each with a status text that names the version.
+void fillReport(UnitStatusTable& table, int k)
+{
+    table.clear();
+    for (int i = 0; i <= k % 5; ++i) {
+        table[i].attempted = true;
+        table[i].connected = true;
+        table[i].address = QStringLiteral("127.0.0.%1").arg(i + 2);
+        table[i].statusText = QStringLiteral("version %1 of unit %2").arg(k).arg(i);
+    }
+}
+
+QByteArray reportVersion(int k)
+{
+    UnitStatusTable table;
+    fillReport(table, k);
+    const QString now = Platform::locale().generalDateTimeText(Platform::clock().localNow());
+    return PollReport({0, {}, &table}, now).fileText().toUtf8();
 }
 
 std::optional<int> versionOf(const UnitAddressList& list)
@@ -68,7 +94,7 @@ void acknowledge(const QByteArray& line)
 }
 
 // The child: writes until it is killed (or gives up after a while, should nobody kill it).
-int runWriter(const QString& folder, int firstRecord, int firstVersion)
+int runWriter(const QString& folder, int firstRecord, int firstList, int firstReport)
 {
     ScriptedPlatform platform;
     FixedProgramFolder programFolder(folder);
@@ -77,7 +103,11 @@ int runWriter(const QString& folder, int firstRecord, int firstVersion)
     Platform::install(services);
     Settings settings;
     settings.LoadSettings();
+    settings.setReportSaveFolder(folder);
+    settings.setReportFileName(kReportName);
     ExceptionEventLog log(settings);
+    ReportOutput reports(settings);
+    UnitStatusTable table;
     const QDateTime now = platform.clock.localNow();
     const QString listPath = QDir(folder).filePath(kListName);
 
@@ -95,9 +125,14 @@ int runWriter(const QString& folder, int firstRecord, int firstVersion)
         if (i % 4 == 3 && log.SaveToLog())
             acknowledge("prune\n");
         if (i % 2 == 1) {
-            const int version = firstVersion + i / 2;
+            const int version = firstList + i / 2;
             if (SaveAddressList(listPath, listVersion(version)))
                 acknowledge("ipl " + QByteArray::number(version) + '\n');
+        } else {
+            const int version = firstReport + i / 2;
+            fillReport(table, version);
+            if (reports.SaveReportFile({0, {}, &table}).ok)
+                acknowledge("rpt " + QByteArray::number(version) + '\n');
         }
     }
     return 0;
@@ -126,13 +161,14 @@ void TestKillSafety::everyAcknowledgedWriteSurvives()
 
     QSet<int> acknowledged;
     int nextRecord = 0;
-    int lastVersion = -1; // none saved yet
+    int lastList = -1; // none saved yet
+    int lastReport = -1;
     int prunes = 0;
     for (int kill = 0; kill < kills; ++kill) {
         QProcess writer;
         writer.start(QCoreApplication::applicationFilePath(),
                      {kWriterFlag, dir.path(), QString::number(nextRecord),
-                      QString::number(lastVersion + 1)});
+                      QString::number(lastList + 1), QString::number(lastReport + 1)});
         QVERIFY(writer.waitForReadyRead(20000));
         QThread::usleep(QRandomGenerator::global()->bounded(40000));
         writer.kill();
@@ -144,7 +180,9 @@ void TestKillSafety::everyAcknowledgedWriteSurvives()
                 acknowledged.insert(words.at(1).toInt());
                 nextRecord = qMax(nextRecord, words.at(1).toInt() + 1);
             } else if (words.at(0) == "ipl") {
-                lastVersion = words.at(1).toInt();
+                lastList = words.at(1).toInt();
+            } else if (words.at(0) == "rpt") {
+                lastReport = words.at(1).toInt();
             } else if (words.at(0) == "prune") {
                 ++prunes;
             }
@@ -168,28 +206,39 @@ void TestKillSafety::everyAcknowledgedWriteSurvives()
                                                 .arg(kill)
                                                 .arg(lost.isEmpty() ? -1 : *lost.begin())));
 
-        if (lastVersion >= 0) {
+        if (lastList >= 0) {
             UnitAddressList list;
             QCOMPARE(LoadAddressList(listPath, list), AddressListLoad::Loaded);
             const auto version = versionOf(list);
-            QVERIFY2(version && (*version == lastVersion || *version == lastVersion + 1),
+            QVERIFY2(version && (*version == lastList || *version == lastList + 1),
                      qPrintable(QStringLiteral("kill %1: not a whole list").arg(kill)));
-            lastVersion = *version;
+            lastList = *version;
+        }
+        if (lastReport >= 0) {
+            QFile report(QDir(dir.path()).filePath(kReportName));
+            QVERIFY(report.open(QIODevice::ReadOnly));
+            const QByteArray text = report.readAll();
+            if (text == reportVersion(lastReport + 1))
+                ++lastReport;
+            else
+                QVERIFY2(text == reportVersion(lastReport),
+                         qPrintable(QStringLiteral("kill %1: not a whole report").arg(kill)));
         }
         QVERIFY(platform.prompts.shown.isEmpty());
     }
-    qInfo("%d kills, %d records acknowledged, %d prunes, last list version %d", kills,
-          int(acknowledged.size()), prunes, lastVersion);
+    qInfo("%d kills, %d records acknowledged, %d prunes, last list %d, last report %d", kills,
+          int(acknowledged.size()), prunes, lastList, lastReport);
     // The kills must have landed in the middle of the work, not only before it.
-    QVERIFY(acknowledged.size() > kills && prunes > 0 && lastVersion > 0);
+    QVERIFY(acknowledged.size() > kills && prunes > 0 && lastList > 0 && lastReport > 0);
 }
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() == 5 && arguments.at(1) == kWriterFlag)
-        return runWriter(arguments.at(2), arguments.at(3).toInt(), arguments.at(4).toInt());
+    if (arguments.size() == 6 && arguments.at(1) == kWriterFlag)
+        return runWriter(arguments.at(2), arguments.at(3).toInt(), arguments.at(4).toInt(),
+                         arguments.at(5).toInt());
     TestKillSafety test;
     return QTest::qExec(&test, argc, argv);
 }
