@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "ScriptedAdapters.h"
+#include "ScriptedDialUp.h"
 #include "ScriptedFileDialogs.h"
 
 // Installs a full set of scripted adapters for the lifetime of the object and puts back the
@@ -21,6 +22,7 @@ public:
     ScriptedProgramFolder programFolder;
     ScriptedLauncher launcher;
     ScriptedFileDialogs fileDialogs;
+    ScriptedDialUp dialUp;
 
     // Re-installs after a test replaced a field of the services (e.g. another adapter kind).
     void install(const PlatformServices& extra = {});
