@@ -1,3 +1,4 @@
+#include "comm/forms/frmDialUpEntry.h"
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
 #include "platform/Clock.h"
@@ -6,6 +7,7 @@
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
+#include "platform/PppDialUp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
 
@@ -24,6 +26,8 @@ int main(int argc, char** argv)
     SystemProgramFolder programFolder;
     DesktopLauncher launcher;
     QtFileDialogs fileDialogs;
+    PppDialUp dialUp;
+    dialUp.setEntryEditor(&frmDialUpEntry::createEntry);
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -32,6 +36,7 @@ int main(int argc, char** argv)
     services.programFolder = &programFolder;
     services.launcher = &launcher;
     services.fileDialogs = &fileDialogs;
+    services.dialUp = &dialUp;
     Platform::install(services);
 
     SingleInstance instance;
