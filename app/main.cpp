@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
+#include "platform/forms/QtPrinter.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
     SystemProgramFolder programFolder;
     DesktopLauncher launcher;
     QtFileDialogs fileDialogs;
+    QtPrinter printer;
     PppDialUp dialUp;
     dialUp.setEntryEditor(&frmDialUpEntry::createEntry);
     PlatformServices services;
@@ -36,6 +38,7 @@ int main(int argc, char** argv)
     services.programFolder = &programFolder;
     services.launcher = &launcher;
     services.fileDialogs = &fileDialogs;
+    services.printer = &printer;
     services.dialUp = &dialUp;
     Platform::install(services);
 

@@ -22,6 +22,7 @@ public:
     ScriptedProgramFolder programFolder;
     ScriptedLauncher launcher;
     ScriptedFileDialogs fileDialogs;
+    ScriptedPrinter printer;
     ScriptedDialUp dialUp;
 
     // Re-installs after a test replaced a field of the services (e.g. another adapter kind).
