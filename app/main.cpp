@@ -1,3 +1,4 @@
+#include "comm/forms/frmDialUpEntry.h"
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
 #include "platform/Clock.h"
@@ -7,6 +8,7 @@
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
+#include "platform/PppDialUp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
 
@@ -26,6 +28,8 @@ int main(int argc, char** argv)
     DesktopLauncher launcher;
     QtFileDialogs fileDialogs;
     QtPrinter printer;
+    PppDialUp dialUp;
+    dialUp.setEntryEditor(&frmDialUpEntry::createEntry);
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -35,6 +39,7 @@ int main(int argc, char** argv)
     services.launcher = &launcher;
     services.fileDialogs = &fileDialogs;
     services.printer = &printer;
+    services.dialUp = &dialUp;
     Platform::install(services);
 
     SingleInstance instance;
