@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     services.launcher = &launcher;
     services.fileDialogs = &fileDialogs;
     Platform::install(services);
+    WindowRules rules(frmVigilStat::normalIcon());
 
     SingleInstance instance;
     frmVigilStat window;
