@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
+#include "platform/forms/QtPrinter.h"
 #include "platform/forms/WindowRules.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     SystemProgramFolder programFolder;
     DesktopLauncher launcher;
     QtFileDialogs fileDialogs;
+    QtPrinter printer;
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -33,6 +35,7 @@ int main(int argc, char** argv)
     services.programFolder = &programFolder;
     services.launcher = &launcher;
     services.fileDialogs = &fileDialogs;
+    services.printer = &printer;
     Platform::install(services);
     WindowRules rules(frmVigilStat::normalIcon());
 
