@@ -5,6 +5,7 @@
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
 #include "platform/forms/QtPrinter.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
     services.printer = &printer;
     services.dialUp = &dialUp;
     Platform::install(services);
+    WindowRules rules(frmVigilStat::normalIcon());
 
     SingleInstance instance;
     frmVigilStat window;
