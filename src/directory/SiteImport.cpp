@@ -8,6 +8,7 @@
 #include "platform/Registry.h"
 #include "platform/SiteDatabase.h"
 
+#include <climits>
 #include <QFile>
 
 namespace {
@@ -151,7 +152,8 @@ std::optional<ImportTally> ImportSiteDatabase(TimeZoneOption option, ImportTarge
         return std::nullopt;
     }
     tally.limitReached = target.units.isFull();
-    tally.notExamined = static_cast<int>(qMax<qint64>(0, rowCount - tally.examined));
+    tally.notExamined =
+        static_cast<int>(qBound(qint64(0), rowCount - tally.examined, qint64(INT_MAX)));
     return tally;
 }
 

@@ -245,6 +245,9 @@ void frmAddressSetup::importSites()
     if (!self || !dialog)
         return;
     delete dialog;
+    // The import closes right after its summary box; the window manager may leave no window
+    // active.
+    activateWindow();
     setCurrentRow(currentRow());
 }
 

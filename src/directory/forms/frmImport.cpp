@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -56,8 +57,11 @@ frmImport::frmImport(UnitAddressModel& units, QWidget* parent) : QDialog(parent)
     List1->setUniformItemSizes(true);
     const int rowWidth = QFontMetrics(fixed).horizontalAdvance(
         QString(ImportCandidates::kDescriptionWidth + 17, u'0'));
-    List1->setMinimumSize(rowWidth + 2 * List1->frameWidth() + 24, 320);
+    List1->setMinimumSize(
+        rowWidth + 2 * List1->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent), 320);
     captions->setBuddy(List1);
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, List1) + 1;
+    captions->setContentsMargins(List1->frameWidth() + textMargin, 0, 0, 0);
 
     auto* zones = new QGroupBox(QStringLiteral("Time Zone"), this);
     optLocalTime = option(QStringLiteral("Local Time"), "optLocalTime", zones);
