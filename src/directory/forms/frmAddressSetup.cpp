@@ -311,9 +311,6 @@ void frmAddressSetup::importSites()
     if (!self || !dialog)
         return;
     delete dialog;
-    // The import closes right after its summary box; the window manager may leave no window
-    // active.
-    activateWindow();
     setCurrentRow(currentRow());
 }
 
