@@ -37,6 +37,12 @@ bool isOrderedSubset(const QList<QByteArray>& part, const QList<QByteArray>& who
     return true;
 }
 
+// A field as a record line carries it: no quote, no line break.
+QString asWritten(QString field)
+{
+    return field.replace(u'"', u'\'').replace(u'\r', u' ').replace(u'\n', u' ');
+}
+
 QByteArray contents(const QString& path)
 {
     QFile file(path);
@@ -59,8 +65,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // A single record line reads back the same after it is written again.
     if (const auto record = EventRecord::fromLine(log)) {
         const auto again = EventRecord::fromLine(record->toLine());
-        FUZZ_CHECK(again && again->address == record->address &&
-                   again->videolossDetail == record->videolossDetail);
+        FUZZ_CHECK(again);
+        FUZZ_CHECK(again->address == asWritten(record->address) &&
+                   again->description == asWritten(record->description) &&
+                   again->pollingTime == asWritten(record->pollingTime) &&
+                   again->exceptionString == asWritten(record->exceptionString) &&
+                   again->alarmDetail == asWritten(record->alarmDetail) &&
+                   again->videolossDetail == asWritten(record->videolossDetail));
     }
 
     clsExceptionHandler handler(settings);
