@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
+#include "platform/Spreadsheet.h"
 
 #include <QApplication>
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
     SystemProgramFolder programFolder;
     DesktopLauncher launcher;
     QtFileDialogs fileDialogs;
+    XlsxSpreadsheet spreadsheet;
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -32,6 +34,7 @@ int main(int argc, char** argv)
     services.programFolder = &programFolder;
     services.launcher = &launcher;
     services.fileDialogs = &fileDialogs;
+    services.spreadsheet = &spreadsheet;
     Platform::install(services);
 
     SingleInstance instance;

@@ -16,6 +16,8 @@ std::optional<QString> run(const FileDialogRequest& request, QFileDialog::Accept
         dialog.setNameFilters(filters);
     if (mode == QFileDialog::AcceptSave && !request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
+    if (mode == QFileDialog::AcceptSave && !request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
