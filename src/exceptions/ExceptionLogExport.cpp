@@ -3,7 +3,6 @@
 #include "exceptions/ExceptionLogModel.h"
 #include "platform/Platform.h"
 
-#include <algorithm>
 #include <QSaveFile>
 
 namespace {
@@ -183,36 +182,19 @@ QList<qsizetype> ExceptionLogExport::spreadsheetOrder(const QList<EventListEntry
                                                       int sortColumn, int lastDirection)
 {
     using M = ExceptionLogModel;
-    QList<int> further;
+    QList<M::SortKey> keys{{sortColumn, lastDirection == M::Descending}};
     switch (sortColumn) {
     case M::Address:
     case M::Description:
-        further = {M::PollingTime};
+        keys.append(M::SortKey{M::PollingTime});
         break;
     case M::PollingTime:
-        further = {M::Address};
+        keys.append(M::SortKey{M::Address});
         break;
     default:
-        further = {M::Address, M::PollingTime};
+        keys.append({M::SortKey{M::Address}, M::SortKey{M::PollingTime}});
     }
-    QList<qsizetype> order(list.size());
-    for (qsizetype i = 0; i < order.size(); ++i)
-        order[i] = i;
-    const bool descending = lastDirection == M::Descending;
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype x, qsizetype y) {
-        const EventListEntry& a = list.at(x);
-        const EventListEntry& b = list.at(y);
-        int c = M::compare(a, b, sortColumn);
-        if (c != 0)
-            return descending ? c > 0 : c < 0;
-        for (const int key : further) {
-            c = M::compare(a, b, key);
-            if (c != 0)
-                return c < 0;
-        }
-        return false;
-    });
-    return order;
+    return M::sortedOrder(list, keys);
 }
 
 QString ExceptionLogExport::failureText(const WriteResult& result, const QString& chosenPath)

@@ -19,9 +19,17 @@ public:
     enum Direction { Ascending = 1, Descending = 2 };
 
     static QString columnTitle(int column);
-    static QString text(const EventListEntry& entry, int column);
-    // Polling times compare as date-times, the other columns as text, case aside.
-    static int compare(const EventListEntry& a, const EventListEntry& b, int column);
+    static const QString& text(const EventListEntry& entry, int column);
+    struct SortKey
+    {
+        int column;
+        bool descending = false;
+    };
+    // Positions of entries in the order of the keys, each key breaking the ties of the ones
+    // before; equal entries keep their order. Polling times compare as date-times, the other
+    // columns as text, case aside.
+    static QList<qsizetype> sortedOrder(const QList<EventListEntry>& entries,
+                                        const QList<SortKey>& keys);
 
     explicit ExceptionLogModel(QObject* parent = nullptr);
 
