@@ -95,13 +95,20 @@ ExceptionLogPrintout::Layout ExceptionLogPrintout::layout(QPrinter& printer) con
                               body.horizontalAdvance(longest)) +
                      2 * l.padding;
     }
-    qreal total = 0;
-    for (const qreal w : natural)
-        total += w;
+    // Addresses and times are short and must read whole; the two free texts share the rest.
+    const qreal fixed =
+        natural[ExceptionLogModel::Address] + natural[ExceptionLogModel::PollingTime];
+    const qreal free =
+        natural[ExceptionLogModel::Description] + natural[ExceptionLogModel::EventText];
+    const qreal room = l.page.width() - fixed;
+    const qreal fixedScale = room > 0 ? 1 : l.page.width() / (fixed + free);
+    const qreal freeScale = room > 0 ? room / free : fixedScale;
     qreal x = 0;
     for (int c = 0; c < kColumns; ++c) {
+        const bool isFree =
+            c == ExceptionLogModel::Description || c == ExceptionLogModel::EventText;
         l.left[c] = x;
-        l.width[c] = natural[c] * l.page.width() / total;
+        l.width[c] = natural[c] * (isFree ? freeScale : fixedScale);
         x += l.width[c];
     }
 
