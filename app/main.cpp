@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
+#include "platform/forms/QtPrinter.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     SystemProgramFolder programFolder;
     DesktopLauncher launcher;
     QtFileDialogs fileDialogs;
+    QtPrinter printer;
     XlsxSpreadsheet spreadsheet;
     PlatformServices services;
     services.registry = &registry;
@@ -34,6 +36,7 @@ int main(int argc, char** argv)
     services.programFolder = &programFolder;
     services.launcher = &launcher;
     services.fileDialogs = &fileDialogs;
+    services.printer = &printer;
     services.spreadsheet = &spreadsheet;
     Platform::install(services);
 

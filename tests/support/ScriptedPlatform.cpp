@@ -21,6 +21,7 @@ void ScriptedPlatform::install(const PlatformServices& extra)
     s.programFolder = &programFolder;
     s.launcher = &launcher;
     s.fileDialogs = &fileDialogs;
+    s.printer = &printer;
     s.spreadsheet = &spreadsheet;
     Platform::install(s);
 }

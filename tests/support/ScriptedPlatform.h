@@ -22,6 +22,7 @@ public:
     ScriptedProgramFolder programFolder;
     ScriptedLauncher launcher;
     ScriptedFileDialogs fileDialogs;
+    ScriptedPrinter printer;
     XlsxSpreadsheet spreadsheet; // the real one: tests write into their temporary folders
 
     // Re-installs after a test replaced a field of the services (e.g. another adapter kind).
