@@ -6,6 +6,7 @@
 #include "exceptions/forms/frmExceptionLog.h"
 #include "exceptions/forms/frmExportType.h"
 #include "ModalDriver.h"
+#include "platform/PrintDocument.h"
 #include "ScriptedPlatform.h"
 #include "settings/Settings.h"
 
@@ -86,7 +87,7 @@ private Q_SLOTS:
     void statusLabel();
     void sortOrders_data();
     void sortOrders();
-    void textModePreviewWritesTheReportFile();
+    void textModePreviewAndPrint();
     void listPrintsToPdf();
     void exportTwoFormatsByOneName();
     void exportWorkbook();
@@ -246,7 +247,7 @@ void TestExceptionLogViewer::sortOrders()
     QVERIFY(m_platform->prompts.shown.isEmpty());
 }
 
-void TestExceptionLogViewer::textModePreviewWritesTheReportFile()
+void TestExceptionLogViewer::textModePreviewAndPrint()
 {
     m_settings->SaveOption(Settings::Option::LogMode, 1);
     m_settings->setLogFileName(u"report"_s);
@@ -270,6 +271,22 @@ void TestExceptionLogViewer::textModePreviewWritesTheReportFile()
     QCOMPARE(m_platform->launcher.calls.size(), 1);
     QCOMPARE(m_platform->launcher.calls[0].what, u"editor"_s);
     QCOMPARE(m_platform->launcher.calls[0].path, path);
+
+    QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
+    const QList<PrintLine> lines = m_platform->printer.jobs.at(0).lines();
+    QCOMPARE(lines.size(), 20);
+    QCOMPARE(lines[1],
+             (PrintLine{QString(18, u' ') + u"VIGILSTAT  EXCEPTION  EVENT  LOG"_s, 12, true}));
+    QCOMPARE(lines[3].text, QString(25, u' ') + u"6/15/2026 12:00:00 PM"_s);
+    QCOMPARE(lines[7], (PrintLine{u"10.0.0.9 ( Lobby ) ---6/15/2026 10:00:00 AM"_s, 8, true}));
+    QCOMPARE(lines.last(), (PrintLine{QString(32, u' ') + u"---000---"_s, 12, true}));
+    QCOMPARE(m_platform->prompts.texts(), QStringList{u"Exception Event Log has been printed!"_s});
+
+    m_platform->printer.fail = true;
+    QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
+    QCOMPARE(m_platform->prompts.texts().last(),
+             u"There has been a problem printing the event log.\r\nPlease ensure that a printer "
+             "is installed on your computer!"_s);
 }
 
 void TestExceptionLogViewer::listPrintsToPdf()

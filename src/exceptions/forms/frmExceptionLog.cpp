@@ -9,7 +9,10 @@
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
 #include "platform/Launcher.h"
+#include "platform/Locale.h"
 #include "platform/Platform.h"
+#include "platform/PrintDocument.h"
+#include "platform/Printer.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 #include "settings/Settings.h"
@@ -418,6 +421,16 @@ void frmExceptionLog::launchExported(const QStringList& paths) const
 
 bool frmExceptionLog::printReportText(const QString& report)
 {
-    Q_UNUSED(report);
-    return false;
+    PrintDocument document(QStringLiteral("VigilStat Exception Event Log"));
+    document.setFont(12, true);
+    document.print();
+    document.print(QString(18, u' ') + QStringLiteral("VIGILSTAT  EXCEPTION  EVENT  LOG"));
+    document.print();
+    document.print(QString(25, u' ') +
+                   Platform::locale().generalDateTimeText(Platform::clock().localNow()));
+    document.setFont(8, true);
+    document.print(QStringList{QString(), QString(), report, QString(), QString()});
+    document.setFont(12, true);
+    document.print(QString(32, u' ') + QStringLiteral("---000---"));
+    return Platform::printer().print(document);
 }
