@@ -22,6 +22,7 @@ void ScriptedPlatform::install(const PlatformServices& extra)
     s.launcher = &launcher;
     s.fileDialogs = &fileDialogs;
     s.printer = &printer;
+    s.dialUp = &dialUp;
     s.spreadsheet = &spreadsheet;
     Platform::install(s);
 }

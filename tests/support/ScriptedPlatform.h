@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/Spreadsheet.h"
 #include "ScriptedAdapters.h"
+#include "ScriptedDialUp.h"
 #include "ScriptedFileDialogs.h"
 
 // Installs a full set of scripted adapters for the lifetime of the object and puts back the
@@ -23,6 +24,7 @@ public:
     ScriptedLauncher launcher;
     ScriptedFileDialogs fileDialogs;
     ScriptedPrinter printer;
+    ScriptedDialUp dialUp;
     XlsxSpreadsheet spreadsheet; // the real one: tests write into their temporary folders
 
     // Re-installs after a test replaced a field of the services (e.g. another adapter kind).

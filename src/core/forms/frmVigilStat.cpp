@@ -7,14 +7,12 @@
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
 #include "exceptions/forms/frmExceptionLog.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Platform.h"
-#include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,18 +28,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral("VigilStat");
-
-// The icon files live in the program's folder; an installed copy keeps them beside the executable.
-QIcon iconFile(const QString& name)
-{
-    for (const QString& folder :
-         {Platform::programFolder().path(), QCoreApplication::applicationDirPath()}) {
-        const QString path = QDir(folder).filePath(name);
-        if (QFileInfo::exists(path))
-            return QIcon(path);
-    }
-    return {};
-}
 
 QTimer* makeTimer(QObject* parent, const char* name, int intervalMs)
 {
@@ -208,10 +194,15 @@ bool frmVigilStat::Load(SingleInstance& instance)
     return true;
 }
 
+QIcon frmVigilStat::normalIcon()
+{
+    return WindowRules::iconFile(QStringLiteral("KELP.ico"));
+}
+
 void frmVigilStat::showNormalIcon()
 {
     setWindowTitle(kCaption);
-    setWindowIcon(iconFile(QStringLiteral("KELP.ico")));
+    setWindowIcon(normalIcon());
 }
 
 bool frmVigilStat::PasswordGate()

@@ -8,6 +8,7 @@
 #include "exceptions/forms/frmExportType.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
@@ -114,16 +115,15 @@ frmExceptionLog::frmExceptionLog(Settings& settings, const QString& loadResult, 
     header->setSortIndicator(-1, Qt::AscendingOrder);
     header->setHighlightSections(false);
     header->setStretchLastSection(false);
-    const auto widthOf = [this](const QString& sample) {
-        return fontMetrics().horizontalAdvance(sample) + 32; // room for the sort arrow
-    };
-    header->resizeSection(ExceptionLogModel::Address, widthOf(QStringLiteral("000.000.000.000")));
     header->setSectionResizeMode(ExceptionLogModel::Description, QHeaderView::Stretch);
-    header->resizeSection(ExceptionLogModel::PollingTime,
-                          widthOf(QStringLiteral("12/28/2026 12:59:59 PM")));
-    header->resizeSection(ExceptionLogModel::EventText,
-                          widthOf(QStringLiteral("The local time diff. between PC and unit: > 15 "
-                                                 "minutes")));
+    WindowRules::fitColumn(header, ExceptionLogModel::Address,
+                           {QStringLiteral("000.000.000.000"), QString(15, u'0')});
+    WindowRules::fitColumn(header, ExceptionLogModel::PollingTime,
+                           {Platform::locale().generalDateTimeText(
+                               wallClock(QDate(2026, 12, 28), QTime(22, 59, 59)))});
+    WindowRules::fitColumn(
+        header, ExceptionLogModel::EventText,
+        {QStringLiteral("The local time diff. between PC and unit: > 15 minutes")});
 
     Option1[0] = new QRadioButton(QStringLiteral("Latest Events"), this);
     Option1[0]->setObjectName(QStringLiteral("Option1_0"));
