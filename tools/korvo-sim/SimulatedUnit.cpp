@@ -253,6 +253,9 @@ void SimulatedUnit::onReadyRead(QTcpSocket* socket)
             return;
         const quint8 group = h[2];
         const quint8 command = h[3];
+        if (m_framesReceived.size() == MaxRecordedFrames)
+            m_framesReceived.removeFirst();
+        m_framesReceived.append(it->buffer.first(HeaderSize + length));
         const QByteArray payload = it->buffer.mid(HeaderSize, length);
         it->buffer.remove(0, HeaderSize + length);
         handleRequest(socket, group, command, payload);
