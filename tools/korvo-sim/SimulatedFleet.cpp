@@ -27,6 +27,7 @@ bool readFaults(const QJsonObject& object, UnitFaults& faults, QString* error)
     faults.pieceDelayMs =
         qBound(0, object.value(QStringLiteral("pieceDelayMs")).toInt(faults.pieceDelayMs), 60000);
     faults.ignoreBlockRead = object.value(QStringLiteral("ignoreBlockRead")).toBool();
+    faults.shortBlock = qBound(0, object.value(QStringLiteral("shortBlock")).toInt(), 16);
     faults.garbage = object.value(QStringLiteral("garbage")).toBool();
     faults.oversizedLength = object.value(QStringLiteral("oversizedLength")).toBool();
     const QJsonValue login = object.value(QStringLiteral("refuseLogin"));
@@ -183,6 +184,8 @@ bool SimulatedFleet::applyFault(UnitFaults& faults, const QString& faultText, QS
         faults.refuseLogin = quint8(number);
     } else if (name == QLatin1String("ignore-block-read"))
         faults.ignoreBlockRead = true;
+    else if (name == QLatin1String("short-block"))
+        faults.shortBlock = qBound(0, number, 16);
     else if (name == QLatin1String("garbage"))
         faults.garbage = true;
     else if (name == QLatin1String("oversized-length"))

@@ -66,7 +66,7 @@ int main(int argc, char* argv[])
         QStringLiteral("fault"),
         QStringLiteral("A fault for one unit, ADDRESS:NAME[=VALUE], or for all, NAME[=VALUE]: "
                        "refuse-connection, silent, close-at-once, never-answer, answer-late=MS, "
-                       "pieces=N, refuse-login=0|2|3, ignore-block-read, garbage, "
+                       "pieces=N, refuse-login=0|2|3, ignore-block-read, short-block=N, garbage, "
                        "oversized-length."),
         QStringLiteral("fault"));
     const QCommandLineOption staticOption(QStringLiteral("static"),
