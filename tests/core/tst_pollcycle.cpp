@@ -1,17 +1,10 @@
-#include "core/PollCycle.h"
 #include "directory/AddressListFile.h"
 #include "exceptions/DetectionMemory.h"
-#include "exceptions/EventRecord.h"
-#include "platform/Locale.h"
 #include "ScriptedPlatform.h"
-#include "settings/Settings.h"
 #include "SimulatedSite.h"
 
-#include <memory>
-#include <optional>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,26 +12,42 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString statusOk = u"    Connected and Received Status Successfully!"_s;
-const QString syncOk = u"    Connected and Synchronized Unit Successfully!"_s;
-const QString timedOut = u"    Operation Timed out"_s;
-const QString unableToConnect = u"    Unable to Connect..."_s;
-const QString statusRequest = u"ffff050100000000"_s;
+// The outcome line of each result code; 1 is the status mode's.
+const QStringList outcomes{u"    Unable to Connect..."_s,
+                           u"    Connected and Received Status Successfully!"_s,
+                           u"    Unable to Connect ( Invalid Password )..."_s,
+                           u"    Unable to Connect ( Rejected )..."_s,
+                           u"    Operation Timed out"_s,
+                           u"    Operation Timed out from Data Block"_s,
+                           u"    Internal Error!"_s};
 
-// An answer frame as a unit sends it.
-QByteArray answer(quint8 code, quint8 subCode, const QByteArray& payload)
+QString outcome(int mode, int result)
 {
-    return UnitConversation::RequestFrame(code, subCode, payload);
+    return mode == 1 && result == 1 ? u"    Connected and Synchronized Unit Successfully!"_s
+                                    : outcomes.at(result);
 }
 
 // "group/command" of every frame a unit received.
-QStringList requestsOf(const SimulatedUnit& unit)
+QString requestsOf(const SimulatedUnit& unit)
 {
     QStringList out;
     for (const QByteArray& frame : unit.framesReceived())
         out << u"%1/%2"_s.arg(quint8(frame.at(2))).arg(quint8(frame.at(3)));
-    return out;
+    return out.join(u' ');
 }
+
+// The exception log's text.
+QByteArray logText(const Settings& settings)
+{
+    QFile file(settings.exceptionLogPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The log-in, the block read, and the clock (23:59:59 sends 60) before the rest of the block.
+const QByteArray syncFrames = "ffff050000000005020071a120ffff0400000000013dffff0401000000113d"
+                              "173b3c010f1a30313233343536373839";
+
+enum Flags { DateBox = 1, FullLength = 2, Stop = 4, Automatic = 8 };
 
 } // namespace
 
@@ -47,213 +56,98 @@ class TestPollCycle : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-
     void oneUnit_data();
     void oneUnit();
     void wholeCycle_data();
     void wholeCycle();
-    void logInFrame_data();
-    void logInFrame();
-    void clockFrame_data();
-    void clockFrame();
-    void stopLetsTheConversationEnd_data();
-    void stopLetsTheConversationEnd();
-    void nothingSelected();
-    void startWithoutAList_data();
+    void passwordValue();
     void startWithoutAList();
-    void unwritableLogIsReported();
-    void timeOutAtFullLength();
-
-private:
-    PollCycle& newCycle(const CycleTimings& timings = SimulatedSite::fastTimings());
-    // Runs a cycle to its end and returns its live report.
-    QStringList run(int mode);
-    QString heading() const;
-    QStringList closing(int mode) const;
-    QStringList logRecords() const;
-
-    std::optional<ScriptedPlatform> m_platform;
-    std::optional<Settings> m_settings;
-    std::optional<SimulatedSite> m_site;
-    std::unique_ptr<PollCycle> m_cycle;
-    std::unique_ptr<ReportRecorder> m_report;
 };
-
-void TestPollCycle::init()
-{
-    m_platform.emplace();
-    m_settings.emplace();
-    m_settings->LoadSettings();
-    m_site.emplace();
-    DetectionMemory::shared().clear();
-}
-
-void TestPollCycle::cleanup()
-{
-    m_report.reset();
-    m_cycle.reset();
-    m_site.reset();
-    m_settings.reset();
-    m_platform.reset();
-}
-
-PollCycle& TestPollCycle::newCycle(const CycleTimings& timings)
-{
-    m_cycle = std::make_unique<PollCycle>(*m_settings, m_site->lists, nullptr);
-    m_cycle->setTimings(timings);
-    m_report = std::make_unique<ReportRecorder>(*m_cycle);
-    return *m_cycle;
-}
-
-QStringList TestPollCycle::run(int mode)
-{
-    if (!m_cycle)
-        newCycle();
-    if (!m_cycle->Start(mode))
-        return {u"(no start)"_s};
-    if (!QTest::qWaitFor([this] { return m_cycle->phase() == PollCycle::Phase::Idle; }, 30000))
-        return {u"(no end)"_s};
-    return m_report->lines;
-}
-
-QString TestPollCycle::heading() const
-{
-    return u"                    --- "_s +
-           m_platform->locale.generalDateTimeText(m_platform->clock.localNow()) + u" ---"_s;
-}
-
-QStringList TestPollCycle::closing(int mode) const
-{
-    return {QString(),
-            mode == 0 ? u"    The Polling Process Was Sucessfully Finished!"_s
-                      : u"    The Synchronizing Process Was Sucessfully Finished!"_s,
-            QString()};
-}
-
-QStringList TestPollCycle::logRecords() const
-{
-    QFile file(m_settings->exceptionLogPath());
-    QStringList out;
-    if (!file.open(QIODevice::ReadOnly))
-        return out;
-    for (QByteArray line : file.readAll().split('\n')) {
-        if (const auto record = EventRecord::fromLine(line.trimmed()))
-            out << record->description + u':' + record->exceptionString;
-    }
-    return out;
-}
 
 void TestPollCycle::oneUnit_data()
 {
     QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("address"); // "sim": the simulated unit's
-    QTest::addColumn<QString>("faults");
-    QTest::addColumn<QByteArray>("scripted"); // raw answer in place of every answer
-    QTest::addColumn<QString>("password");    // as listed; "" keeps the unit's own
-    QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QString>("faults"); // of the simulator, or password= / address= as listed
     QTest::addColumn<int>("result");
-    QTest::addColumn<QStringList>("requests");
-    QTest::addColumn<bool>("dateBox");
-
-    const QString sim = u"sim"_s;
-    const QStringList status{u"5/1"_s};
-    const QStringList login{u"5/0"_s};
-    const QStringList read{u"5/0"_s, u"4/0"_s};
-    const auto row = [&](const char* name, int mode, const QString& faults, const QString& outcome,
-                         int result, const QStringList& requests) {
-        QTest::newRow(name) << mode << sim << faults << QByteArray() << QString() << outcome
-                            << result << requests << false;
+    QTest::addColumn<QString>("requests");
+    QTest::addColumn<int>("flags");
+    const auto row = [](const char* name, int mode, const char* faults, int result,
+                        const char* requests, int flags = 0) {
+        QTest::newRow(name) << mode << QString::fromLatin1(faults) << result
+                            << QString::fromLatin1(requests) << flags;
     };
-    row("answers", 0, {}, statusOk, 1, status);
-    row("answers in pieces", 0, u"pieces=4"_s, statusOk, 1, status);
-    row("never answers", 0, u"never-answer"_s, timedOut, 4, status);
-    row("closes at once", 0, u"close-at-once"_s, timedOut, 4, {});
-    row("answers garbage", 0, u"garbage"_s, timedOut, 4, status);
-    row("announces a huge length", 0, u"oversized-length"_s, timedOut, 4, status);
-    row("refuses the connection", 0, u"refuse-connection"_s, unableToConnect, 0, {});
-    row("silent", 0, u"silent"_s, unableToConnect, 0, {});
-    row("synchronizes", 1, {}, syncOk, 1, {u"5/0"_s, u"4/0"_s, u"4/1"_s});
-    row("answers the log-in in pieces", 1, u"pieces=3"_s, syncOk, 1,
-        {u"5/0"_s, u"4/0"_s, u"4/1"_s});
-    row("log-in refused as invalid", 1, u"refuse-login=2"_s,
-        u"    Unable to Connect ( Invalid Password )..."_s, 2, login);
-    row("log-in rejected", 1, u"refuse-login=0"_s, u"    Unable to Connect ( Rejected )..."_s, 3,
-        login);
-    row("log-in internal error", 1, u"refuse-login=3"_s, u"    Internal Error!"_s, 6, login);
-    row("log-in never answered", 1, u"never-answer"_s, timedOut, 4, login);
-    row("block read ignored", 1, u"ignore-block-read"_s,
-        u"    Operation Timed out from Data Block"_s, 5, read);
-    row("block too short", 1, u"short-block=10"_s, u"    Operation Timed out from Data Block"_s, 5,
-        read);
-
-    QTest::newRow("wrong password")
-        << 1 << sim << QString() << QByteArray() << u"4321"_s
-        << u"    Unable to Connect ( Invalid Password )..."_s << 2 << login << false;
-    const auto scripted = [&](const char* name, const QByteArray& answer, const QString& outcome,
-                              int result) {
-        QTest::newRow(name) << 0 << sim << QString() << answer << QString() << outcome << result
-                            << status << false;
-    };
-    scripted("refusal 0", answer(105, 0, QByteArray(1, 0)),
-             u"    Unable to Connect ( Rejected )..."_s, 3);
-    scripted("refusal code 9", answer(105, 0, QByteArray(1, 9)), u"    Internal Error!"_s, 6);
-    scripted("refusal code 10", answer(105, 0, QByteArray(1, 10)), u"    Internal Error!"_s, 6);
-    scripted("refusal without its code", answer(105, 0, {}), u"    Internal Error!"_s, 6);
-    QTest::newRow("status without a clock")
-        << 0 << sim << QString() << answer(105, 1, QByteArray(20, 0)) << QString() << statusOk << 1
-        << status << true;
-
-    QTest::newRow("empty address") << 0 << QString() << QString() << QByteArray() << QString()
-                                   << unableToConnect << 0 << QStringList() << false;
-    QTest::newRow("blank address, synchronizing")
-        << 1 << u"  "_s << QString() << QByteArray() << QString() << unableToConnect << 0
-        << QStringList() << false;
+    row("answers", 0, "", 1, "5/1");
+    row("never answers, real time-out", 0, "never-answer", 4, "5/1", FullLength);
+    row("answers garbage", 0, "garbage", 4, "5/1");
+    row("refuses the connection", 0, "refuse-connection", 0, "");
+    row("silent", 0, "silent", 0, "");
+    row("status without a clock", 0, "scripted-answer=ffff69010000000400000000", 1, "5/1", DateBox);
+    row("refusal code 10", 0, "scripted-answer=ffff6900000000010a", 6, "5/1");
+    row("refusal without a code", 0, "scripted-answer=ffff690000000000", 6, "5/1");
+    row("empty address", 0, "address=", 0, "");
+    row("stopped while polling", 0, "never-answer", 4, "5/1", Stop);
+    row("synchronizes", 1, "", 1, "5/0 4/0 4/1");
+    row("split answers", 1, "pieces=3", 1, "5/0 4/0 4/1");
+    row("wrong password", 1, "password=4321", 2, "5/0");
+    row("log-in rejected", 1, "refuse-login=0", 3, "5/0");
+    row("log-in internal error", 1, "refuse-login=3", 6, "5/0");
+    row("log-in never answered", 1, "never-answer", 4, "5/0");
+    row("block read ignored", 1, "ignore-block-read", 5, "5/0 4/0");
+    row("block too short", 1, "short-block=10", 5, "5/0 4/0");
+    row("stopped while synchronizing", 1, "never-answer", 4, "5/0", Stop | Automatic);
 }
 
 void TestPollCycle::oneUnit()
 {
     QFETCH(int, mode);
-    QFETCH(QString, address);
     QFETCH(QString, faults);
-    QFETCH(QByteArray, scripted);
-    QFETCH(QString, password);
-    QFETCH(QString, outcome);
     QFETCH(int, result);
-    QFETCH(QStringList, requests);
-    QFETCH(bool, dateBox);
-
-    SimulatedUnit* unit = m_site->addUnit(faults);
+    QFETCH(QString, requests);
+    QFETCH(int, flags);
+    ScriptedPlatform platform;
+    SimulatedSite site;
+    site.settings.SaveOption(Settings::Option::PollingOption, (flags & Automatic) ? 1 : 0);
+    const bool listed = faults.startsWith(u"password="_s) || faults.startsWith(u"address="_s);
+    SimulatedUnit* unit = site.addUnit(listed ? QString() : faults);
     QVERIFY(unit);
-    if (!scripted.isEmpty())
-        unit->faults().scriptedAnswer = {scripted};
-    if (!password.isEmpty())
-        m_site->lists.Password[0] = password;
-    if (address != u"sim"_s)
-        m_site->lists.DataStr[0] = address;
-    const QString listed = m_site->lists.DataStr[0];
-
-    const QStringList expected =
-        QStringList{heading(), u"[1] "_s + listed + u" - Unit 1"_s, outcome} + closing(mode);
-    QCOMPARE(run(mode), expected);
-    const UnitStatusSlot& slot = m_cycle->table()[0];
-    QVERIFY(slot.attempted);
-    QCOMPARE(slot.address, listed);
-    QCOMPARE(slot.description, u"Unit 1"_s);
-    QCOMPARE(slot.resultCode, result);
-    QCOMPARE(slot.connected, result == 1);
-    QVERIFY(slot.pollTime.isValid());
-    // What the unit received, once its last frame has made it there.
-    QTRY_COMPARE(requestsOf(*unit), requests);
-    // A status poll never gives the password away.
-    if (mode == 0)
-        QVERIFY(!requestsOf(*unit).contains(u"5/0"_s));
-    QCOMPARE(m_platform->prompts.notified.size(), dateBox ? 1 : 0);
-    if (dateBox)
-        QCOMPARE(m_platform->prompts.notified.first().text,
-                 u"Invalid unit date detected. Please set unit to the correct date."_s);
-    QVERIFY(m_platform->prompts.shown.isEmpty());
+    if (listed)
+        (faults.startsWith(u'p') ? site.lists.Password : site.lists.DataStr)[0] =
+            faults.section(u'=', 1);
+    PollCycle& cycle = site.newCycle((flags & FullLength) ? CycleTimings{10, 50, {}}
+                                                          : SimulatedSite::fastTimings());
+    QElapsedTimer clock;
+    clock.start();
+    QString line = outcome(mode, result);
+    if (flags & Stop) {
+        QVERIFY(cycle.Start(mode));
+        QTRY_VERIFY(cycle.isBusy());
+        cycle.Stop();
+        QVERIFY(cycle.statusText() == u"Please wait..."_s && !cycle.Start(mode));
+        // Idle only once the conversation has ended, on its own, in its own slot, unreported.
+        QTRY_VERIFY_WITH_TIMEOUT(cycle.phase() == PollCycle::Phase::Idle, 30000);
+        QCOMPARE(cycle.table()[0].resultCode, result);
+        QCOMPARE(cycle.statusText(),
+                 mode == 0 ? u"Polling Stopped!"_s : u"Synchronizing Stopped!"_s);
+        line = u"    The %1%2 Process Was Cancelled By User!"_s.arg(
+            (flags & Automatic) ? u"Automatic "_s : QString(),
+            mode == 0 ? u"Polling"_s : u"Synchronizing"_s);
+        QCOMPARE(site.report.size(), 4); // nothing after the cancellation
+        site.report = QStringList{site.report[1], site.report[3]};
+    } else {
+        site.report = site.run(mode);
+    }
+    QVERIFY(!(flags & FullLength) || clock.elapsed() >= 5000);
+    const QString address = site.lists.DataStr[0];
+    QCOMPARE(site.report.mid(0, 2), QStringList({u"[1] "_s + address + u" - Unit 1"_s, line}));
+    const UnitStatusSlot& slot = cycle.table()[0];
+    QVERIFY(slot.attempted && slot.pollTime.isValid() && slot.connected == (result == 1));
+    QCOMPARE(u"%1 %2 %3"_s.arg(slot.resultCode).arg(slot.address, slot.description),
+             u"%1 %2 Unit 1"_s.arg(result).arg(address));
+    QTRY_COMPARE(requestsOf(*unit), requests); // a status poll never sends the password
+    QCOMPARE(platform.prompts.notified.size(), (flags & DateBox) ? 1 : 0);
+    QVERIFY(!(flags & DateBox) ||
+            platform.prompts.notified.first().text.startsWith(u"Invalid unit date"_s));
+    QVERIFY(platform.prompts.shown.isEmpty());
 }
 
 void TestPollCycle::wholeCycle_data()
@@ -266,238 +160,96 @@ void TestPollCycle::wholeCycle_data()
 void TestPollCycle::wholeCycle()
 {
     QFETCH(int, mode);
-    SimulatedUnit* first = m_site->addUnit();
-    SimulatedUnit* skipped = m_site->addUnit();
-    m_site->addUnit(u"refuse-connection"_s);
-    SimulatedUnit* last = m_site->addUnit(u"pieces=3"_s, 3);
-    QVERIFY(first && skipped && last);
-    (mode == 0 ? m_site->lists.Status : m_site->lists.Syn)[1] = u"0"_s;
-    const QStringList addresses = m_site->lists.DataStr;
-    newCycle();
+    ScriptedPlatform platform;
+    platform.clock.utc = QDateTime(QDate(2026, 1, 15), QTime(23, 59, 59), Qt::UTC);
+    SimulatedSite site;
+    SimulatedUnit* first = site.addUnit();
+    SimulatedUnit* skipped = site.addUnit();
+    QVERIFY(first && skipped && site.addUnit(u"refuse-connection"_s) &&
+            site.addUnit(u"pieces=3"_s, 3));
+    (mode == 0 ? site.lists.Status : site.lists.Syn)[1] = u"0"_s;
+    const QStringList a = site.lists.DataStr;
+    site.newCycle();
     if (mode == 1)
-        run(0); // so that the clock write has a previous status to mark
-    const QStringList logBefore = logRecords();
+        site.run(0); // so that the clock writes have previous statuses to mark
+    const QByteArray logBefore = logText(site.settings);
     const qsizetype skippedBefore = skipped->framesReceived().size();
-    QSignalSpy notified(m_cycle.get(), &PollCycle::exceptionNotification);
+    QSignalSpy notified(site.cycle.get(), &PollCycle::exceptionNotification);
 
-    QVERIFY(m_cycle->Start(mode));
-    // The cycle keeps the lists it started with.
-    m_site->lists.clear();
-    QTRY_VERIFY_WITH_TIMEOUT(m_cycle->phase() == PollCycle::Phase::Idle, 30000);
-    const QString ok = mode == 0 ? statusOk : syncOk;
-    QCOMPARE(m_report->lines,
-             QStringList({heading(), u"[1] "_s + addresses[0] + u" - Unit 1"_s, ok,
-                          u"[2] "_s + addresses[2] + u" - Unit 3"_s, unableToConnect,
-                          u"[3] "_s + addresses[3] + u" - Unit 4"_s, ok}) +
-                 closing(mode));
-    QCOMPARE(m_cycle->statusText(),
+    QVERIFY(site.cycle->Start(mode));
+    site.lists.clear(); // the cycle keeps the lists it started with
+    QTRY_VERIFY_WITH_TIMEOUT(site.cycle->phase() == PollCycle::Phase::Idle, 30000);
+    const QString ok = outcome(mode, 1);
+    QCOMPARE(site.report.mid(1),
+             QStringList({u"[1] "_s + a[0] + u" - Unit 1"_s, ok, u"[2] "_s + a[2] + u" - Unit 3"_s,
+                          outcomes[0], u"[3] "_s + a[3] + u" - Unit 4"_s, ok, QString(),
+                          mode == 0 ? u"    The Polling Process Was Sucessfully Finished!"_s
+                                    : u"    The Synchronizing Process Was Sucessfully Finished!"_s,
+                          QString()}));
+    QCOMPARE(site.cycle->statusText(),
              mode == 0 ? u"Finished Polling"_s : u"Finished Synchronizing"_s);
-    const UnitStatusTable& table = m_cycle->table();
+    const UnitStatusTable& table = site.cycle->table();
     QCOMPARE(QList<int>({table[0].resultCode, table[2].resultCode, table[3].resultCode}),
              QList<int>({1, 0, 1}));
-    QVERIFY(!table[1].attempted);
-    QCOMPARE(skipped->framesReceived().size(), skippedBefore);
-    QCOMPARE(m_cycle->report().selectedAddresses,
-             QStringList({addresses[0], addresses[2], addresses[3]}));
-
+    QVERIFY(!table[1].attempted && skipped->framesReceived().size() == skippedBefore);
+    QCOMPARE(site.cycle->report().selectedAddresses, QStringList({a[0], a[2], a[3]}));
     if (mode == 0) {
-        QCOMPARE(first->framesReceived(),
-                 QList<QByteArray>{QByteArray::fromHex(statusRequest.toLatin1())});
-        QVERIFY(table[0].statusText.startsWith(addresses[0] + u"  -  Unit 1   "_s));
-        QVERIFY(table[3].statusText.contains(u"Unit Type:  Korvo Tri"_s));
+        QCOMPARE(first->framesReceived().first().toHex(), QByteArray("ffff050100000000"));
+        QVERIFY(table[0].statusText.startsWith(a[0] + u"  -  Unit 1   "_s));
         // The refused unit is logged and announced.
-        QCOMPARE(logRecords(), QStringList{u"Unit 3:15"_s});
+        QCOMPARE(logText(site.settings),
+                 u"\"%1\",\"Unit 3\",\"1/15/2026 11:59:59 PM\",\"15\",\"\",\"\"\r\n"_s.arg(a[2])
+                     .toLatin1());
         QCOMPARE(notified.size(), 1);
         QCOMPARE(notified.first().first().toInt(), 2);
     } else {
-        QVERIFY(first->lastClockWrite().has_value());
-        QVERIFY(table[0].statusText.isEmpty());
-        QCOMPARE(logRecords(), logBefore);
-        QVERIFY(notified.isEmpty());
+        QVERIFY(table[0].statusText.isEmpty() && notified.isEmpty());
+        QCOMPARE(logText(site.settings), logBefore);
+        QTRY_COMPARE(first->framesReceived().mid(1).join().toHex(), syncFrames);
         // The next status poll does not take the clock jump for a reboot.
-        for (int i : {0, 3})
-            QVERIFY(DetectionMemory::shared().previousStatus(addresses[i])->resetMark);
-        QVERIFY(!DetectionMemory::shared().previousStatus(addresses[1])->resetMark);
+        const auto marked = [&](int i) {
+            return DetectionMemory::shared().previousStatus(a[i])->resetMark;
+        };
+        QVERIFY(marked(0) && marked(3) && !marked(1));
+    }
+    // A list with nothing selected ends at the first tick.
+    site.lists.append({u"127.0.0.1"_s, {}, {}, {}, {}, u"0"_s, u"0"_s});
+    QCOMPARE(site.run(mode).size(), 3);
+    if (mode == 0) { // an exception record that cannot be written is told in the report
+        QFile::remove(site.settings.exceptionLogPath());
+        QVERIFY(QDir().mkpath(site.settings.exceptionLogPath()));
+        QVERIFY(site.addUnit(u"refuse-connection"_s));
+        QCOMPARE(site.run(0).value(2),
+                 u"    Could not add an exception record to "_s + site.settings.exceptionLogPath());
     }
 }
 
-void TestPollCycle::logInFrame_data()
+void TestPollCycle::passwordValue()
 {
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("value"); // the four bytes sent, in hex
-    QTest::newRow("three characters") << u"abc"_s << u"000ef420"_s;
-    QTest::newRow("four characters") << u"1234"_s << u"0071a120"_s;
-    QTest::newRow("high characters, low 32 bits") << u"\u00ff\u00ff\u00ff\u00ff"_s << u"fd03fe00"_s;
-    QTest::newRow("two characters") << u"ab"_s << u"00000000"_s;
-    QTest::newRow("five characters") << u"abcde"_s << u"00000000"_s;
-}
-
-void TestPollCycle::logInFrame()
-{
-    QFETCH(QString, password);
-    QFETCH(QString, value);
-    SimulatedUnit* unit = m_site->addUnit();
-    QVERIFY(unit);
-    m_site->lists.Password[0] = password;
-    run(1);
-    QVERIFY(!unit->framesReceived().isEmpty());
-    QCOMPARE(unit->framesReceived().first().toHex(), (u"ffff05000000000502"_s + value).toLatin1());
-}
-
-void TestPollCycle::clockFrame_data()
-{
-    QTest::addColumn<QDateTime>("utc");
-    QTest::addColumn<QString>("zone");
-    QTest::addColumn<QString>("dst");
-    QTest::addColumn<QString>("clock"); // hour, minute, second + 1, month, day, year, in hex
-
-    QTest::newRow("23:59:59 sends 60") << QDateTime(QDate(2026, 1, 15), QTime(22, 59, 59), Qt::UTC)
-                                       << u"GMT+01:00"_s << u"OFF"_s << u"173b3c010f1a"_s;
-    QTest::newRow("US summer time") << QDateTime(QDate(2026, 7, 4), QTime(3, 30, 0), Qt::UTC)
-                                    << u"GMT-05:00"_s << u"USA"_s << u"171e0107031a"_s;
-    QTest::newRow("year 2009 gives 9") << QDateTime(QDate(2009, 3, 1), QTime(10, 0, 0), Qt::UTC)
-                                       << u"GMT"_s << u"OFF"_s << u"0a0001030109"_s;
-}
-
-void TestPollCycle::clockFrame()
-{
-    QFETCH(QDateTime, utc);
-    QFETCH(QString, zone);
-    QFETCH(QString, dst);
-    QFETCH(QString, clock);
-    m_platform->clock.utc = utc;
-    SimulatedUnit* unit = m_site->addUnit();
-    QVERIFY(unit);
-    m_site->lists.TimeZone[0] = zone;
-    m_site->lists.DST[0] = dst;
-    run(1);
-    QCOMPARE(m_cycle->table()[0].resultCode, 1);
-    QTRY_COMPARE(unit->framesReceived().size(), 3);
-    // The block read is sent back behind the new clock, unchanged.
-    QCOMPARE(unit->framesReceived().at(1).toHex(), QByteArray("ffff0400000000013d"));
-    QCOMPARE(unit->framesReceived().at(2).toHex(),
-             (u"ffff0401000000113d"_s + clock + u"30313233343536373839"_s).toLatin1());
-}
-
-void TestPollCycle::stopLetsTheConversationEnd_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("automatic");
-    QTest::addColumn<QString>("cancelled");
-    QTest::addColumn<QString>("stopped");
-    QTest::newRow("polling") << 0 << 0 << u"    The Polling Process Was Cancelled By User!"_s
-                             << u"Polling Stopped!"_s;
-    QTest::newRow("automatic polling")
-        << 0 << 1 << u"    The Automatic Polling Process Was Cancelled By User!"_s
-        << u"Polling Stopped!"_s;
-    QTest::newRow("synchronizing")
-        << 1 << 0 << u"    The Synchronizing Process Was Cancelled By User!"_s
-        << u"Synchronizing Stopped!"_s;
-    QTest::newRow("automatic synchronizing")
-        << 1 << 1 << u"    The Automatic Synchronizing Process Was Cancelled By User!"_s
-        << u"Synchronizing Stopped!"_s;
-}
-
-void TestPollCycle::stopLetsTheConversationEnd()
-{
-    QFETCH(int, mode);
-    QFETCH(int, automatic);
-    QFETCH(QString, cancelled);
-    QFETCH(QString, stopped);
-    m_settings->SaveOption(Settings::Option::PollingOption, qint16(automatic));
-    QVERIFY(m_site->addUnit(u"never-answer"_s));
-    SimulatedUnit* second = m_site->addUnit();
-    PollCycle& cycle = newCycle();
-    QList<bool> busyWhenIdle;
-    connect(&cycle, &PollCycle::phaseChanged, this, [&](PollCycle::Phase phase) {
-        if (phase == PollCycle::Phase::Idle)
-            busyWhenIdle << cycle.isBusy();
-    });
-
-    QVERIFY(cycle.Start(mode));
-    QTRY_VERIFY(cycle.isBusy());
-    cycle.Stop();
-    QCOMPARE(cycle.phase(), PollCycle::Phase::Stopping);
-    QVERIFY(cycle.isCycleActive());
-    QCOMPARE(cycle.statusText(), u"Please wait..."_s);
-    QCOMPARE(m_report->lines.mid(2), QStringList({QString(), cancelled}));
-    QVERIFY(!cycle.Start(mode)); // not before the conversation has ended
-
-    QTRY_VERIFY_WITH_TIMEOUT(cycle.phase() == PollCycle::Phase::Idle, 30000);
-    QCOMPARE(busyWhenIdle, QList<bool>{false});
-    QCOMPARE(cycle.statusText(), stopped);
-    // The conversation ended on its own, in its own slot, without a word in the report.
-    QCOMPARE(m_report->lines.mid(2), QStringList({QString(), cancelled}));
-    QCOMPARE(cycle.table()[0].resultCode, 4);
-    QVERIFY(!cycle.table()[1].attempted);
-    QVERIFY(second->framesReceived().isEmpty());
-}
-
-void TestPollCycle::nothingSelected()
-{
-    m_site->addRecord(u"127.0.0.1"_s, u"0"_s);
-    QCOMPARE(run(0), QStringList{heading()} + closing(0));
-    QCOMPARE(m_cycle->statusText(), u"Finished Polling"_s);
-    QVERIFY(!m_cycle->table()[0].attempted);
-}
-
-void TestPollCycle::startWithoutAList_data()
-{
-    QTest::addColumn<bool>("automatic");
-    QTest::addColumn<bool>("fileThere");
-    QTest::addColumn<QStringList>("boxes");
-    QTest::newRow("by the user") << false << true << QStringList{u"No Unit Address list loaded!"_s};
-    QTest::newRow("by the schedule, no file") << true << false << QStringList{u"Cannot open "_s};
-    QTest::newRow("by the schedule, from the file") << true << true << QStringList();
+    // Computed in 64 bits; the low 32 are sent.
+    const QList<std::pair<QString, quint32>> values{{u"abc"_s, 980000},
+                                                    {u"ab"_s, 0},
+                                                    {u"abcde"_s, 0},
+                                                    {u"\u00ff\u00ff\u00ff\u00ff"_s, 0xfd03fe00}};
+    for (const auto& [password, value] : values)
+        QCOMPARE(quint32(UnitConversation::PasswordValue(password)), value);
 }
 
 void TestPollCycle::startWithoutAList()
 {
-    QFETCH(bool, automatic);
-    QFETCH(bool, fileThere);
-    QFETCH(QStringList, boxes);
-    const QString file = m_platform->programFolder.file(u"IPAddressList.ipl"_s);
-    if (fileThere) {
-        QVERIFY(m_site->addUnit());
-        QVERIFY(SaveAddressList(file, m_site->lists));
-    }
-    const UnitAddressList listed = m_site->lists;
-    m_site->lists.clear();
-    PollCycle& cycle = newCycle();
-    cycle.setAutomaticStart(automatic);
-
-    const bool starts = automatic && fileThere;
-    QCOMPARE(cycle.Start(0), starts);
-    QCOMPARE(m_platform->prompts.shown.size(), boxes.size());
-    for (int i = 0; i < boxes.size(); ++i)
-        QVERIFY(m_platform->prompts.shown[i].text.startsWith(boxes[i]));
-    if (starts) {
-        QTRY_VERIFY_WITH_TIMEOUT(cycle.phase() == PollCycle::Phase::Idle, 30000);
-        QCOMPARE(m_site->lists, listed);
-        QCOMPARE(cycle.table()[0].resultCode, 1);
-    }
-    QVERIFY(!cycle.automaticStart());
-}
-
-void TestPollCycle::unwritableLogIsReported()
-{
-    QVERIFY(QDir().mkpath(m_settings->exceptionLogPath())); // a folder where the file should be
-    QVERIFY(m_site->addUnit(u"refuse-connection"_s));
-    const QStringList lines = run(0);
-    QCOMPARE(lines.at(3),
-             u"    Could not add an exception record to "_s + m_settings->exceptionLogPath());
-}
-
-void TestPollCycle::timeOutAtFullLength()
-{
-    QVERIFY(m_site->addUnit(u"never-answer"_s));
-    CycleTimings timings;
-    timings.tickMs = 10;
-    newCycle(timings);
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(run(0).at(2), timedOut);
-    QVERIFY(clock.elapsed() >= 5000);
+    ScriptedPlatform platform;
+    SimulatedSite site;
+    QVERIFY(site.addUnit());
+    QVERIFY(SaveAddressList(platform.programFolder.file(u"IPAddressList.ipl"_s), site.lists));
+    const UnitAddressList listed = site.lists;
+    site.lists.clear();
+    QCOMPARE(site.run(0), QStringList{u"(no start)"_s});
+    QCOMPARE(platform.prompts.texts(), QStringList{u"No Unit Address list loaded!"_s});
+    // The schedule loads the list file instead.
+    site.cycle->setAutomaticStart(true);
+    QCOMPARE(site.run(0).value(1), outcomes[1]);
+    QCOMPARE(site.lists, listed);
+    QVERIFY(!site.cycle->automaticStart());
 }
 
 QTEST_GUILESS_MAIN(TestPollCycle)

@@ -1,17 +1,21 @@
 #include "SimulatedSite.h"
 
+#include "exceptions/DetectionMemory.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+#include "platform/Platform.h"
+
 #include <QTest>
+
+SimulatedSite::SimulatedSite()
+{
+    settings.LoadSettings();
+    DetectionMemory::shared().clear();
+}
 
 CycleTimings SimulatedSite::fastTimings()
 {
-    CycleTimings t;
-    t.tickMs = 10;
-    t.stopWaitMs = 50;
-    t.conversation.connectMs = 400;
-    t.conversation.firstAnswerMs = 1500;
-    t.conversation.dataBlockMs = 1500;
-    t.conversation.clockWriteMs = 1500;
-    return t;
+    return CycleTimings{10, 50, ConversationTimings{1000, 1500, 1500, 1500}};
 }
 
 SimulatedUnit* SimulatedSite::addUnit(const QString& faults, int type)
@@ -20,16 +24,13 @@ SimulatedUnit* SimulatedSite::addUnit(const QString& faults, int type)
     config.address = SimulatedFleet::randomLoopbackAddress();
     config.status = SimulatedUnitStatus::typical(type, lists.count() + 1);
     config.live = false;
-    for (const QString& fault : faults.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        QString error;
-        if (!SimulatedFleet::applyFault(config.faults, fault, &error)) {
-            [&] { QVERIFY2(false, qPrintable(error)); }();
-            return nullptr;
-        }
-    }
-    SimulatedUnit* unit = fleet.addUnit(config);
     QString error;
-    if (!unit->start(&error)) {
+    for (const QString& fault : faults.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!SimulatedFleet::applyFault(config.faults, fault, &error))
+            break;
+    }
+    SimulatedUnit* unit = error.isEmpty() ? fleet.addUnit(config) : nullptr;
+    if (!unit || !unit->start(&error)) {
         [&] { QVERIFY2(false, qPrintable(error)); }();
         return nullptr;
     }
@@ -39,15 +40,27 @@ SimulatedUnit* SimulatedSite::addUnit(const QString& faults, int type)
     return unit;
 }
 
-void SimulatedSite::addRecord(const QString& address, const QString& selected)
+PollCycle& SimulatedSite::newCycle(const CycleTimings& timings)
 {
-    lists.append({address, QStringLiteral("Unit %1").arg(lists.count() + 1), QStringLiteral("1234"),
-                  QStringLiteral("GMT"), QStringLiteral("OFF"), selected, selected});
+    cycle = std::make_unique<PollCycle>(settings, lists, nullptr);
+    cycle->setTimings(timings);
+    QObject::connect(cycle.get(), &PollCycle::reportCleared, cycle.get(),
+                     [this] { report.clear(); });
+    QObject::connect(cycle.get(), &PollCycle::reportLine, cycle.get(),
+                     [this](const QString& line) { report << line; });
+    return *cycle;
 }
 
-ReportRecorder::ReportRecorder(PollCycle& cycle)
+QStringList SimulatedSite::run(int mode)
 {
-    connect(&cycle, &PollCycle::reportCleared, this, [this] { lines.clear(); });
-    connect(&cycle, &PollCycle::reportLine, this,
-            [this](const QString& line) { lines.append(line); });
+    if (!cycle)
+        newCycle();
+    if (!cycle->Start(mode))
+        return {QStringLiteral("(no start)")};
+    if (!QTest::qWaitFor([this] { return cycle->phase() == PollCycle::Phase::Idle; }, 30000))
+        return {QStringLiteral("(no end)")};
+    const QString heading = QStringLiteral("                    --- ") +
+                            Platform::locale().generalDateTimeText(Platform::clock().localNow()) +
+                            QStringLiteral(" ---");
+    return report.value(0) == heading ? report.mid(1) : report;
 }

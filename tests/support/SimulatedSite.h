@@ -2,16 +2,20 @@
 
 #include "core/PollCycle.h"
 #include "directory/UnitAddressList.h"
+#include "settings/Settings.h"
 #include "SimulatedFleet.h"
 
-#include <QObject>
+#include <memory>
 #include <QStringList>
 
-// Simulated units on loopback addresses and the unit lists that name them, for tests that run
-// whole cycles.
+// Simulated units on loopback addresses, the unit lists that name them and a poll cycle over
+// them, for tests that run whole cycles. Create it after the scripted platform: it loads the
+// settings from there, and exception detection forgets every unit, as at program start.
 class SimulatedSite
 {
 public:
+    SimulatedSite();
+
     // Waits that keep tests quick and still give a loopback unit ample time on a busy machine.
     static CycleTimings fastTimings();
 
@@ -19,17 +23,16 @@ public:
     // separated) and lists it as "Unit n", selected in both modes, in zone "GMT" without DST.
     // Returns null (after a failed QVERIFY) when the unit cannot start.
     SimulatedUnit* addUnit(const QString& faults = {}, int type = 0);
-    // Lists a unit that no simulator serves, such as a phone number.
-    void addRecord(const QString& address, const QString& selected = QStringLiteral("1"));
+
+    // A new cycle over the lists, its live report collected in report.
+    PollCycle& newCycle(const CycleTimings& timings = fastTimings());
+    // Runs a cycle (a new one unless there is one) to its end. Returns its live report without
+    // the heading, or "(no start)" or "(no end)".
+    QStringList run(int mode);
 
     UnitAddressList lists;
     SimulatedFleet fleet;
-};
-
-// The live report of a cycle as it is written.
-class ReportRecorder : public QObject
-{
-public:
-    explicit ReportRecorder(PollCycle& cycle);
-    QStringList lines;
+    Settings settings;
+    std::unique_ptr<PollCycle> cycle;
+    QStringList report;
 };

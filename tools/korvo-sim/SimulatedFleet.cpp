@@ -159,7 +159,8 @@ bool SimulatedFleet::applyFault(UnitFaults& faults, const QString& faultText, QS
     const QString name = faultText.section(QLatin1Char('='), 0, 0).trimmed();
     const QString value = faultText.section(QLatin1Char('='), 1).trimmed();
     bool ok = true;
-    const int number = value.isEmpty() ? 0 : value.toInt(&ok);
+    const bool raw = name == QLatin1String("scripted-answer");
+    const int number = value.isEmpty() || raw ? 0 : value.toInt(&ok);
     if (!ok) {
         *error = QStringLiteral("%1: not a number").arg(faultText);
         return false;
@@ -188,6 +189,8 @@ bool SimulatedFleet::applyFault(UnitFaults& faults, const QString& faultText, QS
         faults.shortBlock = qBound(0, number, 16);
     else if (name == QLatin1String("garbage"))
         faults.garbage = true;
+    else if (name == QLatin1String("scripted-answer"))
+        faults.scriptedAnswer = {QByteArray::fromHex(value.toLatin1())};
     else if (name == QLatin1String("oversized-length"))
         faults.oversizedLength = true;
     else {

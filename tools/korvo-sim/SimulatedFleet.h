@@ -32,7 +32,7 @@ public:
              const QString& password, QString* error);
     // Applies a fault written as "name" or "name=value" (refuse-connection, silent,
     // close-at-once, never-answer, answer-late=MS, pieces=N, refuse-login=0|2|3,
-    // ignore-block-read, short-block=N, garbage, oversized-length).
+    // ignore-block-read, short-block=N, garbage, oversized-length, scripted-answer=HEX).
     static bool applyFault(UnitFaults& faults, const QString& faultText, QString* error);
 
     // A random 127.x.y.z address away from 127.0.0.0/16, so parallel test runs never meet.
