@@ -3,6 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
+#include "platform/PrintDocument.h"
+#include "platform/Printer.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 #include "platform/Registry.h"
@@ -104,4 +106,14 @@ public:
     bool openWithDefaultApplication(const QString& filePath) override;
     QString systemInfoViewer() const override { return viewer; }
     bool startSystemInfoViewer() override;
+};
+
+// Keeps every job it is given, or refuses them all as a PC without a printer does.
+class ScriptedPrinter : public Printer
+{
+public:
+    QList<PrintDocument> jobs;
+    bool fail = false;
+
+    bool print(const PrintDocument& document) override;
 };

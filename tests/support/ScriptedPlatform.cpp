@@ -21,5 +21,6 @@ void ScriptedPlatform::install(const PlatformServices& extra)
     s.programFolder = &programFolder;
     s.launcher = &launcher;
     s.fileDialogs = &fileDialogs;
+    s.printer = &printer;
     Platform::install(s);
 }

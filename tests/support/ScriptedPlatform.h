@@ -21,6 +21,7 @@ public:
     ScriptedProgramFolder programFolder;
     ScriptedLauncher launcher;
     ScriptedFileDialogs fileDialogs;
+    ScriptedPrinter printer;
 
     // Re-installs after a test replaced a field of the services (e.g. another adapter kind).
     void install(const PlatformServices& extra = {});
