@@ -87,6 +87,12 @@ void TestCycleWindow::cycleInTheWindow()
     viewLog->trigger();
     QCOMPARE(w.windowTitle(), u"VigilStat"_s);
     QVERIFY(!w.logUpdated());
+    // The report is printed in the mode of its cycle, whatever the mode is now.
+    QTest::mouseClick(child(mode == 0 ? "Option2" : "Option1"), Qt::LeftButton);
+    w.findChild<QAction*>("mnuPrintReport")->trigger();
+    QCOMPARE(platform.prompts.texts().last(), u"Report has been printed!"_s);
+    QCOMPARE(platform.printer.jobs.last().lines().first().text.contains(u"Synchronization"_s),
+             mode == 1);
 }
 
 QTEST_MAIN(TestCycleWindow)

@@ -169,6 +169,8 @@ void TestPollCycle::wholeCycle()
             site.addUnit(u"pieces=3"_s, 3));
     (mode == 0 ? site.lists.Status : site.lists.Syn)[1] = u"0"_s;
     const QStringList a = site.lists.DataStr;
+    site.settings.SaveOption(Settings::Option::FileSaveOption, 1);
+    site.settings.SaveOption(Settings::Option::PrinterOption, 1);
     site.newCycle();
     if (mode == 1)
         site.run(0); // so that the clock writes have previous statuses to mark
@@ -193,6 +195,11 @@ void TestPollCycle::wholeCycle()
              QList<int>({1, 0, 1}));
     QVERIFY(!table[1].attempted && skipped->framesReceived().size() == skippedBefore);
     QCOMPARE(site.cycle->report().selectedAddresses, QStringList({a[0], a[2], a[3]}));
+    const auto reportName = [&] {
+        return site.cycle->reports().lastReportPath().section(u'/', -1);
+    };
+    QCOMPARE(reportName(), mode == 0 ? u"report0000.txt"_s : u"report0001.txt"_s);
+    QCOMPARE(platform.printer.jobs.size(), mode + 1);
     if (mode == 0) {
         QCOMPARE(first->framesReceived().first().toHex(), QByteArray("ffff050100000000"));
         QVERIFY(table[0].statusText.startsWith(a[0] + u"  -  Unit 1   "_s));
@@ -215,12 +222,16 @@ void TestPollCycle::wholeCycle()
     // A list with nothing selected ends at the first tick.
     site.lists.append({u"127.0.0.1"_s, {}, {}, {}, {}, u"0"_s, u"0"_s});
     QCOMPARE(site.run(mode).size(), 3);
-    if (mode == 0) { // an exception record that cannot be written is told in the report
-        QFile::remove(site.settings.exceptionLogPath());
-        QVERIFY(QDir().mkpath(site.settings.exceptionLogPath()));
+    QCOMPARE(site.settings.rollingNumber(), mode + 2);
+    if (mode == 0) { // a record or report file that cannot be written is told in the report
+        const QString log = site.settings.exceptionLogPath();
+        QVERIFY(QFile::remove(log) && QDir().mkpath(log));
+        site.settings.setReportSaveFolder(site.cycle->reports().lastReportPath()); // a file
         QVERIFY(site.addUnit(u"refuse-connection"_s));
-        QCOMPARE(site.run(0).value(2),
-                 u"    Could not add an exception record to "_s + site.settings.exceptionLogPath());
+        const QStringList lines = site.run(0);
+        QCOMPARE(lines.value(2), u"    Could not add an exception record to "_s + log);
+        QVERIFY(lines.last().startsWith(u"    Could not write the report file "_s +
+                                        site.settings.reportSaveFolder()));
     }
 }
 
