@@ -7,6 +7,7 @@
 #include "exceptions/clsExceptionHandler.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
+#include "platform/DialUp.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
@@ -163,6 +164,9 @@ void UnitConversation::onDialFinished(qint32 result)
         storeUnit(false);
         m_table[m_slot].resultCode = 7;
         m_table[m_slot].connected = false;
+        // Only a refused speed check leaves the line up; the link hung up after other failures.
+        if (!m_dialUp || Platform::dialUp().connectionCount() == 0)
+            m_dialUpMark = false;
         closeDown(false);
         return;
     }

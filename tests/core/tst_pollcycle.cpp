@@ -1,10 +1,12 @@
 #include "directory/AddressListFile.h"
 #include "exceptions/DetectionMemory.h"
+#include "platform/DialUp.h"
 #include "ScriptedPlatform.h"
 #include "SimulatedSite.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,7 +21,8 @@ const QStringList outcomes{u"    Unable to Connect..."_s,
                            u"    Unable to Connect ( Rejected )..."_s,
                            u"    Operation Timed out"_s,
                            u"    Operation Timed out from Data Block"_s,
-                           u"    Internal Error!"_s};
+                           u"    Internal Error!"_s,
+                           u"    Modem could not Connect..."_s};
 
 QString outcome(int mode, int result)
 {
@@ -86,6 +89,10 @@ void TestPollCycle::oneUnit_data()
     row("refusal without a code", 0, "scripted-answer=ffff690000000000", 6, "5/1");
     row("empty address", 0, "address=", 0, "");
     row("stopped while polling", 0, "never-answer", 4, "5/1", Stop);
+    row("dialled", 0, "phone", 1, "5/1");
+    row("dialled, line busy", 0, "phone=busy", 7, "");
+    row("dialled, too slow", 0, "phone=slow", 7, "");
+    row("stopped while dialled", 0, "phone never-answer", 4, "5/1", Stop);
     row("synchronizes", 1, "", 1, "5/0 4/0 4/1");
     row("split answers", 1, "pieces=3", 1, "5/0 4/0 4/1");
     row("wrong password", 1, "password=4321", 2, "5/0");
@@ -107,12 +114,27 @@ void TestPollCycle::oneUnit()
     ScriptedPlatform platform;
     SimulatedSite site;
     site.settings.SaveOption(Settings::Option::PollingOption, (flags & Automatic) ? 1 : 0);
-    const bool listed = faults.startsWith(u"password="_s) || faults.startsWith(u"address="_s);
-    SimulatedUnit* unit = site.addUnit(listed ? QString() : faults);
+    // The words for the simulator go to it; the others change the unit as listed.
+    QStringList listed, simulated;
+    for (const QString& word : faults.split(u' ', Qt::SkipEmptyParts))
+        (word.contains(QRegularExpression(u"^(password=|address=|phone)"_s)) ? listed : simulated)
+            << word;
+    SimulatedUnit* unit = site.addUnit(simulated.join(u' '));
     QVERIFY(unit);
-    if (listed)
-        (faults.startsWith(u'p') ? site.lists.Password : site.lists.DataStr)[0] =
-            faults.section(u'=', 1);
+    for (const QString& word : listed) {
+        const QString value = word.section(u'=', 1);
+        if (word.startsWith(u"password="_s)) {
+            site.lists.Password[0] = value;
+        } else if (word.startsWith(u"address="_s)) {
+            site.lists.DataStr[0] = value;
+        } else { // dialled: the scripted line leads to the simulated unit
+            site.lists.DataStr[0] = u"555 0100"_s;
+            platform.dialUp.farEnd = unit->config().address.toString();
+            if (value == u"busy"_s)
+                platform.dialUp.defaultOutcome.steps = {{DialUp::StateConnecting, 676}};
+            platform.dialUp.defaultOutcome.speed = value == u"slow"_s ? 9600 : 0;
+        }
+    }
     PollCycle& cycle = site.newCycle((flags & FullLength) ? CycleTimings{10, 50, {}}
                                                           : SimulatedSite::fastTimings());
     QElapsedTimer clock;
@@ -147,7 +169,9 @@ void TestPollCycle::oneUnit()
     QCOMPARE(platform.prompts.notified.size(), (flags & DateBox) ? 1 : 0);
     QVERIFY(!(flags & DateBox) ||
             platform.prompts.notified.first().text.startsWith(u"Invalid unit date"_s));
-    QVERIFY(platform.prompts.shown.isEmpty());
+    // A failed dial tells why; no line stays up.
+    QCOMPARE(platform.prompts.shown.size(), faults.startsWith(u"phone="_s) ? 1 : 0);
+    QCOMPARE(platform.dialUp.connectionCount(), 0);
 }
 
 void TestPollCycle::wholeCycle_data()

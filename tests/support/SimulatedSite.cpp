@@ -11,6 +11,7 @@ SimulatedSite::SimulatedSite()
 {
     settings.LoadSettings();
     DetectionMemory::shared().clear();
+    dialUp.setWaits({10, 100});
 }
 
 CycleTimings SimulatedSite::fastTimings()
@@ -42,7 +43,7 @@ SimulatedUnit* SimulatedSite::addUnit(const QString& faults, int type)
 
 PollCycle& SimulatedSite::newCycle(const CycleTimings& timings)
 {
-    cycle = std::make_unique<PollCycle>(settings, lists, nullptr);
+    cycle = std::make_unique<PollCycle>(settings, lists, &dialUp);
     cycle->setTimings(timings);
     QObject::connect(cycle.get(), &PollCycle::reportCleared, cycle.get(),
                      [this] { report.clear(); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/DialUpLink.h"
 #include "core/PollCycle.h"
 #include "directory/UnitAddressList.h"
 #include "settings/Settings.h"
@@ -33,6 +34,7 @@ public:
     UnitAddressList lists;
     SimulatedFleet fleet;
     Settings settings;
+    DialUpLink dialUp{settings}; // with short waits
     std::unique_ptr<PollCycle> cycle;
     QStringList report;
 };

@@ -1,21 +1,20 @@
 #include "core/forms/frmVigilStat.h"
 
 #include "comm/DialUpLink.h"
+#include "comm/forms/frmDialUpProgress.h"
 #include "core/forms/frmAbout.h"
 #include "core/SingleInstance.h"
 #include "directory/forms/frmAddressSetup.h"
 #include "directory/forms/frmChangePassword.h"
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Platform.h"
-#include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,18 +34,6 @@ namespace {
 const QString kCaption = QStringLiteral("VigilStat");
 constexpr int kBeepSpacingMs = 400; // three beeps at once would sound as one
 
-// The icon files live in the program's folder; an installed copy keeps them beside the executable.
-QIcon iconFile(const QString& name)
-{
-    for (const QString& folder :
-         {Platform::programFolder().path(), QCoreApplication::applicationDirPath()}) {
-        const QString path = QDir(folder).filePath(name);
-        if (QFileInfo::exists(path))
-            return QIcon(path);
-    }
-    return {};
-}
-
 QTimer* makeTimer(QObject* parent, const char* name, int intervalMs)
 {
     auto* timer = new QTimer(parent);
@@ -61,6 +48,7 @@ frmVigilStat::frmVigilStat(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmVigilStat"));
     m_dialUp = new DialUpLink(m_settings, this);
+    frmDialUpProgress::attach(m_dialUp, this);
     m_cycle = new PollCycle(m_settings, m_unitLists, m_dialUp, this);
     setWindowTitle(kCaption);
     createControls();
@@ -229,10 +217,15 @@ bool frmVigilStat::Load(SingleInstance& instance)
     return true;
 }
 
+QIcon frmVigilStat::normalIcon()
+{
+    return WindowRules::iconFile(QStringLiteral("KELP.ico"));
+}
+
 void frmVigilStat::showNormalIcon()
 {
     setWindowTitle(kCaption);
-    setWindowIcon(iconFile(QStringLiteral("KELP.ico")));
+    setWindowIcon(normalIcon());
 }
 
 void frmVigilStat::cmdStart_Click()
@@ -281,7 +274,7 @@ void frmVigilStat::onCyclePhase(PollCycle::Phase phase)
 void frmVigilStat::onExceptionNotification(int notifyBy)
 {
     if (notifyBy != 0) {
-        setWindowIcon(iconFile(QStringLiteral("W95MBX03.ico")));
+        setWindowIcon(WindowRules::iconFile(QStringLiteral("W95MBX03.ico")));
         setWindowTitle(QStringLiteral("VigilStat-Exception Log Updated!"));
         m_logUpdated = true;
     }

@@ -4,6 +4,7 @@
 #include "directory/UnitAddressList.h"
 #include "settings/Settings.h"
 
+#include <QIcon>
 #include <QMainWindow>
 
 class QAction;
@@ -44,7 +45,8 @@ public:
     PollCycle& cycle() { return *m_cycle; }
     DialUpLink& dialUp() { return *m_dialUp; }
 
-    // The normal caption and icon.
+    // The program's icon, shown by every window unless a cycle logged notifying exceptions.
+    static QIcon normalIcon();
     void showNormalIcon();
     // Set while the caption and icon tell of new exceptions, until the log is opened.
     bool logUpdated() const { return m_logUpdated; }
