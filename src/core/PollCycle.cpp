@@ -70,6 +70,11 @@ bool PollCycle::Start(int operatingMode)
 
     // The cycle keeps its own copy: the lists may be edited while it runs.
     m_units = m_unitLists;
+    for (QStringList* list : {&m_units.DataStr, &m_units.Descript, &m_units.Password,
+                              &m_units.TimeZone, &m_units.DST, &m_units.Status, &m_units.Syn}) {
+        if (list->size() > UnitAddressList::kMaxUnits)
+            list->resize(UnitAddressList::kMaxUnits); // one slot each in the status table
+    }
     m_mode = operatingMode == 1 ? 1 : 0;
     const QStringList& selection = m_mode == 1 ? m_units.Syn : m_units.Status;
     m_selectedAddresses.clear();
@@ -212,6 +217,9 @@ void PollCycle::Stop()
                       : modeText("    The Polling Process Was Cancelled By User!",
                                  "    The Synchronizing Process Was Cancelled By User!"));
     m_reportLines = false;
+    // A dial that the stop cuts short is no error to tell the user about.
+    if (m_dialUp)
+        m_dialUp->setCycleActive(false);
     setPhase(Phase::Stopping);
     setStatusText(QStringLiteral("Please wait..."));
 
