@@ -12,6 +12,7 @@
 #include "platform/PppDialUp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
+#include "platform/SiteDatabase.h"
 
 #include <QApplication>
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     QtPrinter printer;
     PppDialUp dialUp;
     dialUp.setEntryEditor(&frmDialUpEntry::createEntry);
+    MdbSiteDatabase siteDatabase;
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -41,6 +43,7 @@ int main(int argc, char** argv)
     services.fileDialogs = &fileDialogs;
     services.printer = &printer;
     services.dialUp = &dialUp;
+    services.siteDatabase = &siteDatabase;
     Platform::install(services);
     WindowRules rules(frmVigilStat::normalIcon());
 
