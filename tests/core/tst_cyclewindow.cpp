@@ -61,7 +61,6 @@ void TestCycleWindow::cycleInTheWindow()
     QAction* viewLog = w.findChild<QAction*>("mnuViewLog");
     QTest::mouseClick(child(mode == 0 ? "Option1" : "Option2"), Qt::LeftButton);
     start->setFocus();
-    QSignalSpy lines(&w.cycle(), &PollCycle::reportLine);
     QSignalSpy beeped(&w, &frmVigilStat::beeped);
 
     w.cycle().setAutomaticStart(automatic);
@@ -72,7 +71,7 @@ void TestCycleWindow::cycleInTheWindow()
     QCOMPARE(viewLog->isVisible(), mode == 1);
     QVERIFY(QTest::qWaitFor([&] { return !w.cycle().isCycleActive(); }, 30000));
     auto* report = w.findChild<QTextEdit*>("Text2");
-    QCOMPARE(report->toPlainText().count(u'\n') + 1, lines.size());
+    QVERIFY(report->toPlainText().endsWith(u"Process Was Sucessfully Finished!\n"_s));
     QScrollBar* bar = report->verticalScrollBar();
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), automatic ? 0 : bar->maximum());
