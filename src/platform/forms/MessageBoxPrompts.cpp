@@ -58,7 +58,7 @@ MessageBoxPrompts::~MessageBoxPrompts()
 
 void MessageBoxPrompts::notify(const Prompt& prompt)
 {
-    if (m_notice)
+    if (m_notice && m_notice->isVisible())
         return;
     auto* box = new QMessageBox(iconOf(prompt.icon), prompt.title, prompt.text, QMessageBox::Ok,
                                 QApplication::activeWindow());
