@@ -1,5 +1,6 @@
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
+#include "ModalDriver.h"
 #include "ScriptedPlatform.h"
 #include "SimulatedSite.h"
 
@@ -83,6 +84,7 @@ void TestCycleWindow::cycleInTheWindow()
     const bool caption = mode == 0 && notifyBy != u"0"_s;
     QCOMPARE(w.windowTitle(), caption ? u"VigilStat-Exception Log Updated!"_s : u"VigilStat"_s);
     QTRY_COMPARE(beeped.size(), mode == 0 && notifyBy != u"1"_s ? 3 : 0);
+    ModalDriver::onNext(u"frmExceptionLog"_s, [](QWidget* viewer) { viewer->close(); });
     viewLog->trigger();
     QCOMPARE(w.windowTitle(), u"VigilStat"_s);
     QVERIFY(!w.logUpdated());

@@ -8,6 +8,7 @@
 #include "directory/forms/frmChangePassword.h"
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
+#include "exceptions/forms/frmExceptionLog.h"
 #include "platform/forms/WindowRules.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
@@ -321,7 +322,7 @@ void frmVigilStat::mnuViewLog_Click()
         m_logUpdated = false;
         showNormalIcon();
     }
-    // The exception log viewer opens here.
+    frmExceptionLog::ViewExceptionLog(m_settings, this);
 }
 
 bool frmVigilStat::PasswordGate()
