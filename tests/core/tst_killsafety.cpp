@@ -10,6 +10,7 @@
 #include "exceptions/EventRecord.h"
 #include "exceptions/ExceptionEventLog.h"
 #include "platform/Locale.h"
+#include "platform/ProgramFolder.h"
 #include "ScriptedPlatform.h"
 #include "settings/Settings.h"
 
@@ -29,16 +30,6 @@ namespace {
 const QString kWriterFlag = QStringLiteral("--writer");
 const QString kListName = QStringLiteral("IPAddressList.ipl");
 const QString kReportName = QStringLiteral("report.txt");
-
-class FixedProgramFolder : public ProgramFolder
-{
-public:
-    explicit FixedProgramFolder(QString folder) : m_folder(std::move(folder)) {}
-    QString path() const override { return m_folder; }
-
-private:
-    QString m_folder;
-};
 
 // Version k of the address list: 1 + k % 7 units that all name their version. No passwords:
 // their encoding differs from one save to the next.
@@ -107,7 +98,8 @@ void acknowledge(const QByteArray& line)
 int runWriter(const QString& folder, int firstRecord, int firstList, int firstReport)
 {
     ScriptedPlatform platform;
-    FixedProgramFolder programFolder(folder);
+    qputenv("VIGILSTAT_HOME", folder.toLocal8Bit());
+    SystemProgramFolder programFolder;
     PlatformServices services = Platform::services();
     services.programFolder = &programFolder;
     Platform::install(services);
@@ -160,23 +152,20 @@ private Q_SLOTS:
 
 void TestKillSafety::everyAcknowledgedWriteSurvives()
 {
-    const int kills = qEnvironmentVariableIntValue("VIGILSTAT_KILLS") > 0
-                          ? qEnvironmentVariableIntValue("VIGILSTAT_KILLS")
-                          : 300;
+    constexpr int kills = 300;
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     ScriptedPlatform platform;
     const QString logPath = QDir(dir.path()).filePath(QStringLiteral("ExceptionEventLog.evt"));
 
     QSet<int> acknowledged;
-    int nextRecord = 0;
     int lastList = -1; // none saved yet
     int lastReport = -1;
     int prunes = 0;
     for (int kill = 0; kill < kills; ++kill) {
         QProcess writer;
         writer.start(QCoreApplication::applicationFilePath(),
-                     {kWriterFlag, dir.path(), QString::number(nextRecord),
+                     {kWriterFlag, dir.path(), QString::number(kill * 1000000),
                       QString::number(lastList + 1), QString::number(lastReport + 1)});
         QVERIFY(writer.waitForReadyRead(20000));
         QThread::usleep(QRandomGenerator::global()->bounded(40000));
@@ -185,19 +174,16 @@ void TestKillSafety::everyAcknowledgedWriteSurvives()
 
         for (const QByteArray& line : writer.readAllStandardOutput().split('\n')) {
             const QList<QByteArray> words = line.split(' ');
-            if (words.at(0) == "log") {
-                acknowledged.insert(words.at(1).toInt());
-                nextRecord = qMax(nextRecord, words.at(1).toInt() + 1);
-            } else if (words.at(0) == "ipl") {
-                lastList = words.at(1).toInt();
-            } else if (words.at(0) == "rpt") {
-                lastReport = words.at(1).toInt();
-            } else if (words.at(0) == "prune") {
-                ++prunes;
-            }
+            const int number = words.value(1).toInt();
+            if (words.at(0) == "log")
+                acknowledged.insert(number);
+            else if (words.at(0) == "ipl")
+                lastList = number;
+            else if (words.at(0) == "rpt")
+                lastReport = number;
+            else
+                prunes += words.at(0) == "prune";
         }
-        // A record written but not yet acknowledged may be written again: its number is skipped.
-        ++nextRecord;
 
         QSet<int> present;
         for (QByteArray line : contents(logPath).split('\n')) {

@@ -26,8 +26,8 @@ void TestPasswordSecrecy::noPasswordLeavesTheConversation()
     SimulatedSite site;
     QVERIFY(site.settings.setReportSaveFolder(platform.programFolder.path()));
 
-    // A unit that answers, one that refuses the log-in, one that answers with garbage, one that
-    // answers in pieces: each with a password no report text could contain by chance.
+    // A unit that answers, one that refuses the log-in and one that answers with garbage, each
+    // with a password no report text could contain by chance.
     struct Unit
     {
         int type;
@@ -38,9 +38,6 @@ void TestPasswordSecrecy::noPasswordLeavesTheConversation()
         {0, {}, QStringLiteral("Qk7z")},
         {3, {{QStringLiteral("refuseLogin"), 2}}, QStringLiteral("Wm4x")},
         {80, {{QStringLiteral("garbage"), true}}, QStringLiteral("Jd9v")},
-        {4,
-         {{QStringLiteral("pieces"), 3}, {QStringLiteral("pieceDelayMs"), 20}},
-         QStringLiteral("Yp3c")},
     };
     QJsonArray config;
     for (const Unit& unit : units) {
