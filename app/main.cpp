@@ -1,6 +1,7 @@
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
 #include "platform/Clock.h"
+#include "platform/forms/IconFile.h"
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
 #include "platform/forms/QtPrinter.h"
@@ -17,6 +18,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VigilStat"));
     QApplication::setApplicationVersion(QStringLiteral(VIGILSTAT_VERSION));
+    // Ties the windows to the menu entry, so the desktop shows them under its name and icon.
+    QApplication::setDesktopFileName(QStringLiteral("vigilstat"));
+    QApplication::setWindowIcon(iconFile(QStringLiteral("KELP.ico")));
 
     IniRegistry registry(IniRegistry::defaultRoot());
     MessageBoxPrompts prompts;

@@ -1,8 +1,9 @@
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
-#include "settings/AppPassword.h"
 #include "ModalDriver.h"
+#include "platform/forms/IconFile.h"
 #include "ScriptedPlatform.h"
+#include "settings/AppPassword.h"
 
 #include <memory>
 #include <optional>
@@ -134,6 +135,8 @@ void TestMainWindow::controlsAndTimersAtStart()
         QVERIFY2(!timer(name)->isActive(), name);
     QCOMPARE(w->findChild<QPushButton*>(QStringLiteral("cmdStart"))->text(),
              QStringLiteral("&Start"));
+    QCOMPARE(w->windowIcon().pixmap(48, 48).toImage(),
+             iconFile(QStringLiteral("KELP.ico")).pixmap(48, 48).toImage());
     QCOMPARE(w->findChild<QRadioButton*>(QStringLiteral("Option1"))->text(),
              QStringLiteral("Status Message"));
     QCOMPARE(w->findChild<QRadioButton*>(QStringLiteral("Option2"))->text(),

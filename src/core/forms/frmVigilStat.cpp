@@ -6,14 +6,12 @@
 #include "directory/forms/frmChangePassword.h"
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
+#include "platform/forms/IconFile.h"
 #include "platform/Platform.h"
-#include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,18 +27,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral("VigilStat");
-
-// The icon files live in the program's folder; an installed copy keeps them beside the executable.
-QIcon iconFile(const QString& name)
-{
-    for (const QString& folder :
-         {Platform::programFolder().path(), QCoreApplication::applicationDirPath()}) {
-        const QString path = QDir(folder).filePath(name);
-        if (QFileInfo::exists(path))
-            return QIcon(path);
-    }
-    return {};
-}
 
 QTimer* makeTimer(QObject* parent, const char* name, int intervalMs)
 {
