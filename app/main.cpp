@@ -1,13 +1,15 @@
+#include "comm/forms/frmDialUpEntry.h"
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
 #include "platform/Clock.h"
-#include "platform/forms/IconFile.h"
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
 #include "platform/forms/QtPrinter.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
+#include "platform/PppDialUp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
 
@@ -20,7 +22,6 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(VIGILSTAT_VERSION));
     // Ties the windows to the menu entry, so the desktop shows them under its name and icon.
     QApplication::setDesktopFileName(QStringLiteral("vigilstat"));
-    QApplication::setWindowIcon(iconFile(QStringLiteral("KELP.ico")));
 
     IniRegistry registry(IniRegistry::defaultRoot());
     MessageBoxPrompts prompts;
@@ -30,6 +31,8 @@ int main(int argc, char** argv)
     DesktopLauncher launcher;
     QtFileDialogs fileDialogs;
     QtPrinter printer;
+    PppDialUp dialUp;
+    dialUp.setEntryEditor(&frmDialUpEntry::createEntry);
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -39,7 +42,9 @@ int main(int argc, char** argv)
     services.launcher = &launcher;
     services.fileDialogs = &fileDialogs;
     services.printer = &printer;
+    services.dialUp = &dialUp;
     Platform::install(services);
+    WindowRules rules(frmVigilStat::normalIcon());
 
     SingleInstance instance;
     frmVigilStat window;

@@ -22,5 +22,6 @@ void ScriptedPlatform::install(const PlatformServices& extra)
     s.launcher = &launcher;
     s.fileDialogs = &fileDialogs;
     s.printer = &printer;
+    s.dialUp = &dialUp;
     Platform::install(s);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "ScriptedAdapters.h"
+#include "ScriptedDialUp.h"
 #include "ScriptedFileDialogs.h"
 
 // Installs a full set of scripted adapters for the lifetime of the object and puts back the
@@ -22,6 +23,7 @@ public:
     ScriptedLauncher launcher;
     ScriptedFileDialogs fileDialogs;
     ScriptedPrinter printer;
+    ScriptedDialUp dialUp;
 
     // Re-installs after a test replaced a field of the services (e.g. another adapter kind).
     void install(const PlatformServices& extra = {});

@@ -105,7 +105,8 @@ int main(int argc, char* argv[])
             types.append(type);
         }
         const int count = parser.isSet(unitsOption) ? parser.value(unitsOption).toInt(&ok) : 1;
-        if (!ok) {
+        // A fleet of no units would serve nothing until stopped.
+        if (!ok || count < 1) {
             err() << "korvo-sim: bad unit count" << Qt::endl;
             return 2;
         }

@@ -192,10 +192,15 @@ bool frmVigilStat::Load(SingleInstance& instance)
     return true;
 }
 
+QIcon frmVigilStat::normalIcon()
+{
+    return iconFile(QStringLiteral("KELP.ico"));
+}
+
 void frmVigilStat::showNormalIcon()
 {
     setWindowTitle(kCaption);
-    setWindowIcon(iconFile(QStringLiteral("KELP.ico")));
+    setWindowIcon(normalIcon());
 }
 
 bool frmVigilStat::PasswordGate()

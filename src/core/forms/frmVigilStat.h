@@ -4,6 +4,7 @@
 #include "core/UnitStatusTable.h"
 #include "directory/UnitAddressList.h"
 
+#include <QIcon>
 #include <QMainWindow>
 
 class QAction;
@@ -41,7 +42,8 @@ public:
     UnitAddressList& unitLists() { return m_unitLists; }
     UnitStatusTable& unitStatus() { return m_unitStatus; }
 
-    // The normal window icon, or the one that tells of notifying exceptions.
+    // The program's icon, shown by every window unless a cycle logged notifying exceptions.
+    static QIcon normalIcon();
     void showNormalIcon();
 
 protected:

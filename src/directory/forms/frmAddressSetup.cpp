@@ -6,6 +6,7 @@
 #include "directory/forms/UnitAddressModel.h"
 #include "directory/TimeZones.h"
 #include "platform/FileDialogs.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
@@ -38,6 +39,18 @@ void pleaseAddFirst()
     Platform::prompts().message(QStringLiteral("Please add an address to the list first..."));
 }
 
+// Any IPv4 address, and a phone number of 15 characters, in the widest characters they can have.
+QStringList longestAddresses(const QFontMetrics& metrics)
+{
+    QChar widest = u'-';
+    for (const QChar c : QStringLiteral("0123456789")) {
+        if (metrics.horizontalAdvance(c) > metrics.horizontalAdvance(widest))
+            widest = c;
+    }
+    const QString part(3, widest);
+    return {part + u'.' + part + u'.' + part + u'.' + part, QString(15, widest)};
+}
+
 } // namespace
 
 frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWidget* parent)
@@ -58,9 +71,7 @@ frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWi
     lstAddress->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstAddress->setSelectionMode(QAbstractItemView::SingleSelection);
     lstAddress->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstAddress->header()->setStretchLastSection(false);
-    lstAddress->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    lstAddress->setMinimumSize(640, 320);
+    sizeColumns();
 
     cmdAdd = button(QStringLiteral("&Add"), "cmdAdd", this);
     cmdEdit = button(QStringLiteral("&Edit"), "cmdEdit", this);
@@ -104,12 +115,67 @@ frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWi
     connect(mnuOpen, &QAction::triggered, this, &frmAddressSetup::openListFile);
     connect(mnuSaveAs, &QAction::triggered, this, &frmAddressSetup::saveListFileAs);
     connect(m_copyPause, &QTimer::timeout, this, &frmAddressSetup::finishCopy);
+    // Enter, or a double-click, edits the row.
+    connect(lstAddress, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        setCurrentRow(index.row());
+        edit();
+    });
 
     UnitAddressList loaded;
-    m_openedIncomplete = LoadAddressList(listPath(), loaded) != AddressListLoad::Loaded &&
-                         QFileInfo::exists(listPath());
-    m_model->replaceAll(loaded);
+    // On a first start there is no list file yet, and nothing that could have been lost.
+    if (QFileInfo::exists(listPath()))
+        m_openedIncomplete = LoadAddressList(listPath(), loaded) != AddressListLoad::Loaded;
+    showList(loaded);
+}
+
+void frmAddressSetup::sizeColumns()
+{
+    QHeaderView* header = lstAddress->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setSectionResizeMode(UnitAddressModel::Description, QHeaderView::Stretch);
+    WindowRules::fitColumn(header, UnitAddressModel::Address,
+                           longestAddresses(lstAddress->fontMetrics()));
+    WindowRules::fitColumn(header, UnitAddressModel::Zone, TimeZoneList());
+    WindowRules::fitColumn(header, UnitAddressModel::Dst, {DstNameFromCode(0)});
+    WindowRules::fitColumn(header, UnitAddressModel::Status, {QStringLiteral("0")});
+    WindowRules::fitColumn(header, UnitAddressModel::Syn, {QStringLiteral("0")});
+    int fixed = 0;
+    for (int column = 0; column < UnitAddressModel::ColumnCount; ++column) {
+        if (column != UnitAddressModel::Description)
+            fixed += header->sectionSize(column);
+    }
+    const int descriptionRoom = lstAddress->fontMetrics().averageCharWidth() * 30;
+    lstAddress->setMinimumSize(fixed + descriptionRoom, lstAddress->fontMetrics().height() * 18);
+}
+
+void frmAddressSetup::showList(const UnitAddressList& units)
+{
+    m_model->replaceAll(units);
+    m_saved = units;
     setCurrentRow(0);
+}
+
+bool frmAddressSetup::hasUnsavedChanges() const
+{
+    // A copy still waiting for its dialog goes anyway when the window closes.
+    if (m_copyPause->isActive()) {
+        UnitAddressList shown = m_units;
+        shown.removeAt(shown.count() - 1);
+        return shown != m_saved;
+    }
+    return m_units != m_saved;
+}
+
+bool frmAddressSetup::changesMayGo()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    return Platform::prompts().ask(Prompt{QStringLiteral("Message"),
+                                          QStringLiteral("Discard the changes to the unit "
+                                                         "address list?"),
+                                          PromptButtons::YesNo, PromptIcon::Question, 1}) ==
+           PromptAnswer::Yes;
 }
 
 QString frmAddressSetup::listPath() const
@@ -241,6 +307,12 @@ void frmAddressSetup::setCommandsEnabled(bool enabled)
     lstAddress->setEnabled(enabled);
 }
 
+void frmAddressSetup::reject()
+{
+    if (changesMayGo())
+        QDialog::reject();
+}
+
 void frmAddressSetup::done(int result)
 {
     // Closed while a copy waited for its dialog: the copy goes, as if its dialog was cancelled.
@@ -249,6 +321,9 @@ void frmAddressSetup::done(int result)
         setCommandsEnabled(true);
         m_model->removeAt(m_units.count() - 1);
     }
+    // Discarded changes leave the list as the file has it, for the cycle as well.
+    if (result == QDialog::Rejected && m_units != m_saved)
+        m_model->replaceAll(m_saved);
     QDialog::done(result);
 }
 
@@ -278,6 +353,8 @@ bool frmAddressSetup::keepIncompleteOriginal(const QString& path)
 
 void frmAddressSetup::openListFile()
 {
+    if (!changesMayGo())
+        return;
     const std::optional<QString> path =
         Platform::fileDialogs().openFile({QStringLiteral("Open IP Adress List File"),
                                           kFilter,
@@ -290,8 +367,7 @@ void frmAddressSetup::openListFile()
     UnitAddressList loaded;
     if (LoadAddressList(*path, loaded) != AddressListLoad::Loaded)
         return;
-    m_model->replaceAll(loaded);
-    setCurrentRow(0);
+    showList(loaded);
     m_settings.setIPFileName(*path);
     m_openedIncomplete = false;
 }
@@ -309,6 +385,7 @@ void frmAddressSetup::saveListFileAs()
         return;
     if (SaveAddressList(*path, m_units)) {
         m_settings.setIPFileName(*path);
+        m_saved = m_units;
         m_openedIncomplete = false;
     }
 }
