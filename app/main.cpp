@@ -12,6 +12,8 @@
 #include "platform/PppDialUp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
+#include "platform/SiteDatabase.h"
+#include "platform/Spreadsheet.h"
 
 #include <QApplication>
 
@@ -33,6 +35,8 @@ int main(int argc, char** argv)
     QtPrinter printer;
     PppDialUp dialUp;
     dialUp.setEntryEditor(&frmDialUpEntry::createEntry);
+    MdbSiteDatabase siteDatabase;
+    XlsxSpreadsheet spreadsheet;
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -43,6 +47,8 @@ int main(int argc, char** argv)
     services.fileDialogs = &fileDialogs;
     services.printer = &printer;
     services.dialUp = &dialUp;
+    services.siteDatabase = &siteDatabase;
+    services.spreadsheet = &spreadsheet;
     Platform::install(services);
     WindowRules rules(frmVigilStat::normalIcon());
 

@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 #include "directory/AddressListFile.h"
 #include "directory/forms/frmAddEdit.h"
+#include "directory/forms/frmImport.h"
 #include "directory/forms/UnitAddressModel.h"
 #include "directory/TimeZones.h"
 #include "platform/FileDialogs.h"
@@ -79,8 +80,6 @@ frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWi
     cmdCopy = button(QStringLiteral("&Copy"), "cmdCopy", this);
     cmdImport = button(QStringLiteral("&Import"), "cmdImport", this);
     cmdDone = button(QStringLiteral("&Done"), "cmdDone", this);
-    // The site import comes later; the button shows where it will be.
-    cmdImport->setEnabled(false);
 
     m_menuBar = new QMenuBar(this);
     QMenu* mnuFile = m_menuBar->addMenu(QStringLiteral("&File"));
@@ -110,6 +109,7 @@ frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWi
     connect(cmdEdit, &QPushButton::clicked, this, &frmAddressSetup::edit);
     connect(cmdRemove, &QPushButton::clicked, this, &frmAddressSetup::remove);
     connect(cmdCopy, &QPushButton::clicked, this, &frmAddressSetup::copy);
+    connect(cmdImport, &QPushButton::clicked, this, &frmAddressSetup::importSites);
     connect(cmdDone, &QPushButton::clicked, this, &frmAddressSetup::saveAndClose);
     connect(mnuDone, &QAction::triggered, this, &frmAddressSetup::saveAndClose);
     connect(mnuOpen, &QAction::triggered, this, &frmAddressSetup::openListFile);
@@ -299,9 +299,24 @@ void frmAddressSetup::finishCopy()
     }
 }
 
+void frmAddressSetup::importSites()
+{
+    if (m_units.isFull()) {
+        showMaximumMessage();
+        return;
+    }
+    QPointer<frmAddressSetup> self(this);
+    QPointer<frmImport> dialog = new frmImport(*m_model, this);
+    dialog->exec();
+    if (!self || !dialog)
+        return;
+    delete dialog;
+    setCurrentRow(currentRow());
+}
+
 void frmAddressSetup::setCommandsEnabled(bool enabled)
 {
-    for (QPushButton* b : {cmdAdd, cmdEdit, cmdRemove, cmdCopy, cmdDone})
+    for (QPushButton* b : {cmdAdd, cmdEdit, cmdRemove, cmdCopy, cmdImport, cmdDone})
         b->setEnabled(enabled);
     m_menuBar->setEnabled(enabled);
     lstAddress->setEnabled(enabled);

@@ -31,6 +31,7 @@ public:
     void edit();
     void remove();
     void copy();
+    void importSites();
     void saveAndClose();
     void openListFile();
     void saveListFileAs();
