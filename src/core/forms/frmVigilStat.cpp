@@ -275,7 +275,7 @@ void frmVigilStat::onCyclePhase(PollCycle::Phase phase)
 void frmVigilStat::onExceptionNotification(int notifyBy)
 {
     if (notifyBy != 0) {
-        setWindowIcon(WindowRules::iconFile(QStringLiteral("W95MBX03.ico")));
+        setWindowIcon(iconFile(QStringLiteral("W95MBX03.ico")));
         setWindowTitle(QStringLiteral("VigilStat-Exception Log Updated!"));
         m_logUpdated = true;
     }
