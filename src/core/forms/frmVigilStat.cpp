@@ -1,11 +1,14 @@
 #include "core/forms/frmVigilStat.h"
 
 #include "core/forms/frmAbout.h"
+#include "core/forms/frmConfiguration.h"
+#include "core/forms/frmConfigurePoll.h"
 #include "core/SingleInstance.h"
 #include "directory/forms/frmAddressSetup.h"
 #include "directory/forms/frmChangePassword.h"
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
+#include "exceptions/forms/frmExceptionSetup.h"
 #include "platform/forms/WindowRules.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
@@ -41,6 +44,7 @@ QTimer* makeTimer(QObject* parent, const char* name, int intervalMs)
 frmVigilStat::frmVigilStat(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmVigilStat"));
+    m_schedule = new PollSchedule(m_settings, this);
     setWindowTitle(kCaption);
     createControls();
     createMenus();
@@ -96,6 +100,8 @@ void frmVigilStat::createControls()
     tmrTimeout->setSingleShot(true);
     tmrMain = makeTimer(this, "tmrMain", 900);
     connect(tmrAutoStart, &QTimer::timeout, this, &frmVigilStat::tmrAutoStart_Timer);
+    connect(m_schedule, &PollSchedule::statusText, Panel1, &QLabel::setText);
+    connect(m_schedule, &PollSchedule::countdownOff, tmrAutoStart, &QTimer::stop);
 
     setTabOrder(Option1, Option2);
     setTabOrder(Option2, cmdStart);
@@ -147,14 +153,17 @@ void frmVigilStat::createMenus()
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     // Entries whose windows are not part of this build yet stay visible but unavailable.
-    for (QAction* pending : {mnuPreview, mnuChoose, mnuPrintReport, mnuViewLog,
-                             mnuPrintSaveConfigure, mnuConfigurePoll, mnuExceptionSetup})
+    for (QAction* pending : {mnuPreview, mnuChoose, mnuPrintReport, mnuViewLog})
         pending->setEnabled(false);
 
     connect(mnuExit, &QAction::triggered, this, &frmVigilStat::mnuExit_Click);
     connect(mnuStatus, &QAction::triggered, this, &frmVigilStat::mnuStatus_Click);
     connect(mnuUnitTime, &QAction::triggered, this, &frmVigilStat::mnuUnitTime_Click);
     connect(mnuAddressSetup, &QAction::triggered, this, &frmVigilStat::mnuAddressSetup_Click);
+    connect(mnuPrintSaveConfigure, &QAction::triggered, this,
+            &frmVigilStat::mnuPrintSaveConfigure_Click);
+    connect(mnuConfigurePoll, &QAction::triggered, this, &frmVigilStat::mnuConfigurePoll_Click);
+    connect(mnuExceptionSetup, &QAction::triggered, this, &frmVigilStat::mnuExceptionSetup_Click);
     connect(mnuChangePassword, &QAction::triggered, this, &frmVigilStat::mnuChangePassword_Click);
     connect(mnuActivatePassword, &QAction::triggered, this,
             &frmVigilStat::mnuActivatePassword_Click);
@@ -185,7 +194,7 @@ bool frmVigilStat::Load(SingleInstance& instance)
     mnuChoose->setVisible(m_settings.option(Settings::Option::FileSaveOption) == 1);
 
     if (m_settings.option(Settings::Option::PollingOption) == 1) {
-        m_firstTick = true;
+        m_schedule->restartFromSettings();
         tmrAutoStart->start();
     }
     showNormalIcon();
@@ -251,6 +260,40 @@ void frmVigilStat::mnuAddressSetup_Click()
     delete dialog;
 }
 
+void frmVigilStat::mnuPrintSaveConfigure_Click()
+{
+    if (PasswordGate())
+        return;
+    QPointer<frmConfiguration> dialog = new frmConfiguration(m_settings, this);
+    dialog->exec();
+    delete dialog;
+}
+
+void frmVigilStat::mnuConfigurePoll_Click()
+{
+    if (PasswordGate())
+        return;
+    // The countdown rests while its settings are edited, and goes on after with what was saved.
+    if (tmrAutoStart->isActive()) {
+        tmrAutoStart->stop();
+        Panel1->clear();
+    }
+    QPointer<frmConfigurePoll> dialog = new frmConfigurePoll(m_settings, *m_schedule, this);
+    dialog->exec();
+    delete dialog;
+    if (m_settings.option(Settings::Option::PollingOption) == 1)
+        tmrAutoStart->start();
+}
+
+void frmVigilStat::mnuExceptionSetup_Click()
+{
+    if (PasswordGate())
+        return;
+    QPointer<frmExceptionSetup> dialog = new frmExceptionSetup(m_settings, this);
+    dialog->exec();
+    delete dialog;
+}
+
 void frmVigilStat::mnuChangePassword_Click()
 {
     if (PasswordGate())
@@ -285,8 +328,7 @@ void frmVigilStat::closeEvent(QCloseEvent* event)
 
 void frmVigilStat::tmrAutoStart_Timer()
 {
-    // The schedule countdown arrives with the automatic schedule; until then the timer only
-    // keeps its first-tick mark.
+    m_schedule->tick(false, m_operatingMode);
 }
 
 void frmVigilStat::onOptionSaved(Settings::Option option)

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "settings/Settings.h"
+#include "core/PollSchedule.h"
 #include "core/UnitStatusTable.h"
 #include "directory/UnitAddressList.h"
+#include "settings/Settings.h"
 
 #include <QIcon>
 #include <QMainWindow>
@@ -41,6 +42,7 @@ public:
     Settings& settings() { return m_settings; }
     UnitAddressList& unitLists() { return m_unitLists; }
     UnitStatusTable& unitStatus() { return m_unitStatus; }
+    PollSchedule& schedule() { return *m_schedule; }
 
     // The program's icon, shown by every window unless a cycle logged notifying exceptions.
     static QIcon normalIcon();
@@ -58,6 +60,9 @@ private:
     void mnuUnitTime_Click();
     void setOperatingMode(int mode);
     void mnuAddressSetup_Click();
+    void mnuPrintSaveConfigure_Click();
+    void mnuConfigurePoll_Click();
+    void mnuExceptionSetup_Click();
     void mnuChangePassword_Click();
     void mnuActivatePassword_Click();
     void mnuAbout_Click();
@@ -72,7 +77,7 @@ private:
     bool m_unlocked = false;
     bool m_passwordAccepted = false;
     bool m_busy = false;
-    bool m_firstTick = false;
+    PollSchedule* m_schedule = nullptr;
 
     QPushButton* cmdStart;
     QTextEdit* Text2;
