@@ -1,12 +1,13 @@
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
-#include "settings/AppPassword.h"
 #include "ModalDriver.h"
 #include "ScriptedPlatform.h"
+#include "settings/AppPassword.h"
 
 #include <memory>
 #include <optional>
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -32,6 +33,7 @@ private Q_SLOTS:
     void menuModePersistsOptionButtonsDoNot();
     void chooseReportFollowsFileSaveOption();
     void storedPollingOptionStartsTheCountdown();
+    void setupDialogsAndTheCountdown();
     void secondInstanceIsRefused();
     void gateAsksOnceThenAgainAfterActivate();
     void wrongPasswordIsRefused();
@@ -214,6 +216,43 @@ void TestMainWindow::storedPollingOptionStartsTheCountdown()
     seedOption("PollingOption", "1");
     auto automatic = startWindow();
     QVERIFY(automatic->findChild<QTimer*>(QStringLiteral("tmrAutoStart"))->isActive());
+}
+
+void TestMainWindow::setupDialogsAndTheCountdown()
+{
+    m_platform->clock.setLocal(wallClock(QDate(2026, 6, 10), QTime(12, 0)));
+    seedOption("PollingOption", "1");
+    auto w = startWindow();
+    openChangePassword(*w, QStringLiteral("admin"));
+    auto* countdown = w->findChild<QTimer*>(QStringLiteral("tmrAutoStart"));
+    const auto open = [&](const char* entry, const char* dialog, auto act) {
+        QString opened;
+        ModalDriver::onNext(QString(), [&](QWidget* d) {
+            opened = d->objectName();
+            act(d);
+        });
+        action(*w, entry)->trigger();
+        QCOMPARE(opened, QString::fromLatin1(dialog));
+    };
+    const auto cancel = [](QWidget* d) { ModalDriver::click(d, "cmdCancel"); };
+    open("mnuPrintSaveConfigure", "frmConfiguration", cancel);
+    open("mnuExceptionSetup", "frmExceptionSetup", cancel);
+    w->schedule().tick(false, 0);
+    // The countdown rests while the poll frequency is edited; cancelling keeps its next start,
+    // saving starts it over from the settings.
+    open("mnuConfigurePoll", "frmConfigurePoll", [&](QWidget* d) {
+        QVERIFY(!countdown->isActive());
+        cancel(d);
+    });
+    w->schedule().tick(false, 0);
+    QCOMPARE(w->schedule().nextStart(), wallClock(QDate(2026, 6, 11), QTime(0, 0)));
+    open("mnuConfigurePoll", "frmConfigurePoll", [](QWidget* d) {
+        ModalDriver::child<QComboBox>(d, QStringLiteral("Combo1"))->setCurrentIndex(47);
+        ModalDriver::click(d, "cmdOK");
+    });
+    QVERIFY(countdown->isActive());
+    w->schedule().tick(false, 0);
+    QCOMPARE(w->schedule().nextStart(), wallClock(QDate(2026, 6, 10), QTime(23, 30)));
 }
 
 void TestMainWindow::secondInstanceIsRefused()
