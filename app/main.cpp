@@ -13,6 +13,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
 #include "platform/SiteDatabase.h"
+#include "platform/Spreadsheet.h"
 
 #include <QApplication>
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     PppDialUp dialUp;
     dialUp.setEntryEditor(&frmDialUpEntry::createEntry);
     MdbSiteDatabase siteDatabase;
+    XlsxSpreadsheet spreadsheet;
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -44,6 +46,7 @@ int main(int argc, char** argv)
     services.printer = &printer;
     services.dialUp = &dialUp;
     services.siteDatabase = &siteDatabase;
+    services.spreadsheet = &spreadsheet;
     Platform::install(services);
     WindowRules rules(frmVigilStat::normalIcon());
 

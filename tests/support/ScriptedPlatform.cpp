@@ -23,5 +23,6 @@ void ScriptedPlatform::install(const PlatformServices& extra)
     s.fileDialogs = &fileDialogs;
     s.printer = &printer;
     s.dialUp = &dialUp;
+    s.spreadsheet = &spreadsheet;
     Platform::install(s);
 }

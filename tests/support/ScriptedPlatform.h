@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/Spreadsheet.h"
 #include "ScriptedAdapters.h"
 #include "ScriptedDialUp.h"
 #include "ScriptedFileDialogs.h"
@@ -24,6 +25,7 @@ public:
     ScriptedFileDialogs fileDialogs;
     ScriptedPrinter printer;
     ScriptedDialUp dialUp;
+    XlsxSpreadsheet spreadsheet; // the real one: tests write into their temporary folders
 
     // Re-installs after a test replaced a field of the services (e.g. another adapter kind).
     void install(const PlatformServices& extra = {});

@@ -8,6 +8,7 @@
 #include "directory/forms/frmChangePassword.h"
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
+#include "exceptions/forms/frmExceptionLog.h"
 #include "exceptions/forms/frmExceptionSetup.h"
 #include "platform/forms/WindowRules.h"
 #include "platform/Platform.h"
@@ -153,7 +154,7 @@ void frmVigilStat::createMenus()
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     // Entries whose windows are not part of this build yet stay visible but unavailable.
-    for (QAction* pending : {mnuPreview, mnuChoose, mnuPrintReport, mnuViewLog})
+    for (QAction* pending : {mnuPreview, mnuChoose, mnuPrintReport})
         pending->setEnabled(false);
 
     connect(mnuExit, &QAction::triggered, this, &frmVigilStat::mnuExit_Click);
@@ -168,6 +169,7 @@ void frmVigilStat::createMenus()
     connect(mnuActivatePassword, &QAction::triggered, this,
             &frmVigilStat::mnuActivatePassword_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmVigilStat::mnuAbout_Click);
+    connect(mnuViewLog, &QAction::triggered, this, &frmVigilStat::mnuViewLog_Click);
     connect(&m_settings, &Settings::optionSaved, this, &frmVigilStat::onOptionSaved);
 }
 
@@ -313,6 +315,11 @@ void frmVigilStat::mnuAbout_Click()
     QPointer<frmAbout> dialog = new frmAbout(this);
     dialog->exec();
     delete dialog;
+}
+
+void frmVigilStat::mnuViewLog_Click()
+{
+    frmExceptionLog::ViewExceptionLog(m_settings, this);
 }
 
 void frmVigilStat::mnuExit_Click()

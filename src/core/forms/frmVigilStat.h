@@ -66,6 +66,7 @@ private:
     void mnuChangePassword_Click();
     void mnuActivatePassword_Click();
     void mnuAbout_Click();
+    void mnuViewLog_Click();
     void mnuExit_Click();
     void tmrAutoStart_Timer();
     void onOptionSaved(Settings::Option option);

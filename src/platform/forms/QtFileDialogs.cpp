@@ -37,6 +37,8 @@ std::optional<QString> run(const FileDialogRequest& request, QFileDialog::Accept
     if (mode == QFileDialog::AcceptSave && !request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     showColumnsWhole(dialog);
+    if (mode == QFileDialog::AcceptSave && !request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
