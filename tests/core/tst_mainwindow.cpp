@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,8 +132,7 @@ void TestMainWindow::controlsAndTimersAtStart()
     QCOMPARE(timer("tmrPoll")->interval(), 1000);
     QCOMPARE(timer("tmrAutoStart")->interval(), 1000);
     QCOMPARE(timer("tmrMain")->interval(), 900);
-    QVERIFY(timer("tmrTimeout")->isSingleShot());
-    for (const char* name : {"tmrPoll", "tmrAutoStart", "tmrTimeout", "tmrMain"})
+    for (const char* name : {"tmrPoll", "tmrAutoStart", "tmrMain"})
         QVERIFY2(!timer(name)->isActive(), name);
     QCOMPARE(w->findChild<QPushButton*>(QStringLiteral("cmdStart"))->text(),
              QStringLiteral("&Start"));
@@ -248,11 +248,22 @@ void TestMainWindow::setupDialogsAndTheCountdown()
     QCOMPARE(w->schedule().nextStart(), wallClock(QDate(2026, 6, 11), QTime(0, 0)));
     open("mnuConfigurePoll", "frmConfigurePoll", [](QWidget* d) {
         ModalDriver::child<QComboBox>(d, QStringLiteral("Combo1"))->setCurrentIndex(47);
+        ModalDriver::child<QRadioButton>(d, QStringLiteral("Option2"))->click();
         ModalDriver::click(d, "cmdOK");
     });
     QVERIFY(countdown->isActive());
     w->schedule().tick(false, 0);
-    QCOMPARE(w->schedule().nextStart(), wallClock(QDate(2026, 6, 10), QTime(23, 30)));
+    const QDateTime start = wallClock(QDate(2026, 6, 10), QTime(23, 30));
+    QCOMPARE(w->schedule().nextStart(), start);
+
+    // The schedule starts the cycle itself (one unit, not selected: it ends at its first tick);
+    // once only, the countdown stays off after it.
+    w->unitLists().append({"127.0.0.1", "Unit", "", "GMT", "OFF", "0", "0"});
+    w->cycle().setTimings(CycleTimings{10, 10, {}});
+    QSignalSpy ended(&w->cycle(), &PollCycle::cycleEnded);
+    m_platform->clock.setLocal(start);
+    QTRY_COMPARE(ended.size(), 1);
+    QVERIFY(!countdown->isActive());
 }
 
 void TestMainWindow::secondInstanceIsRefused()

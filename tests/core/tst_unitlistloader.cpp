@@ -1,7 +1,7 @@
-#include "settings/Settings.h"
 #include "core/UnitListLoader.h"
 #include "directory/AddressListFile.h"
 #include "ScriptedPlatform.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QTemporaryDir>

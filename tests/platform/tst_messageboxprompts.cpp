@@ -1,6 +1,7 @@
 #include "ModalDriver.h"
 #include "platform/forms/MessageBoxPrompts.h"
 
+#include <algorithm>
 #include <QMessageBox>
 #include <QTest>
 
@@ -16,6 +17,7 @@ class TestMessageBoxPrompts : public QObject
 private Q_SLOTS:
     void escape_data();
     void escape();
+    void noticeDoesNotWaitAndComesOnce();
 };
 
 void TestMessageBoxPrompts::escape_data()
@@ -49,6 +51,23 @@ void TestMessageBoxPrompts::escape()
     QCOMPARE(got, answer);
     if (!closable)
         QVERIFY(!hadCloseButton);
+}
+
+void TestMessageBoxPrompts::noticeDoesNotWaitAndComesOnce()
+{
+    MessageBoxPrompts prompts;
+    for (int i = 0; i < 2; ++i)
+        prompts.notify(Prompt{QStringLiteral("Error Message"), QStringLiteral("News")});
+    QTRY_VERIFY(QApplication::activeModalWidget());
+    const auto boxes = [] {
+        const QWidgetList all = QApplication::topLevelWidgets();
+        return std::count_if(all.begin(), all.end(), [](QWidget* w) { return w->isVisible(); });
+    };
+    QCOMPARE(boxes(), 1);
+    QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+    QTRY_COMPARE(boxes(), 0);
+    prompts.notify(Prompt{QStringLiteral("Error Message"), QStringLiteral("More news")});
+    QTRY_COMPARE(boxes(), 1); // once closed, the next one shows
 }
 
 QTEST_MAIN(TestMessageBoxPrompts)

@@ -42,8 +42,10 @@ class ScriptedPrompts : public Prompts
 {
 public:
     PromptAnswer ask(const Prompt& prompt) override;
+    void notify(const Prompt& prompt) override { notified.append(prompt); }
 
     QList<Prompt> shown;
+    QList<Prompt> notified; // boxes that did not wait for an answer
     QQueue<PromptAnswer> answers;
     std::function<PromptAnswer(const Prompt&)> handler;
 
