@@ -105,8 +105,10 @@ void TestSettingsDialogs::pollOk()
     PollSchedule schedule(settings);
     frmConfigurePoll dialog(settings, schedule);
     const bool automatic = mode != u"manual", once = mode == u"once";
-    ModalDriver::child<QRadioButton>(&dialog, automatic ? "OptPollAutomatic" : "OptPollManually")
-        ->click();
+    auto* poll = ModalDriver::child<QRadioButton>(&dialog, automatic ? "OptPollAutomatic"
+                                                                     : "OptPollManually");
+    poll->click();
+    poll->click(); // the chosen option stays chosen
     ModalDriver::child<QRadioButton>(&dialog, once ? "Option2" : "Option1")->click();
     ModalDriver::child<QDateEdit>(&dialog, "DTPicker1")->setDate(kToday.addDays(startDay));
     ModalDriver::child<QComboBox>(&dialog, "Combo1")->setCurrentIndex(16);

@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 
 #include <limits>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFocusEvent>
@@ -113,6 +114,13 @@ frmConfigurePoll::frmConfigurePoll(Settings& settings, PollSchedule& schedule, Q
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
+    // Groups of their own: the options of the frame are children of the dialog too, and Qt's
+    // automatic grouping would let a click on the chosen poll option clear it.
+    for (auto pair : {std::pair{OptPollManually, OptPollAutomatic}, std::pair{Option2, Option1}}) {
+        auto* group = new QButtonGroup(this);
+        group->addButton(pair.first);
+        group->addButton(pair.second);
+    }
     connect(OptPollAutomatic, &QRadioButton::toggled, this, &frmConfigurePoll::updateEnabled);
     connect(Option1, &QRadioButton::toggled, this, &frmConfigurePoll::updateEnabled);
     connect(cmdOK, &QPushButton::clicked, this, &frmConfigurePoll::cmdOK_Click);
