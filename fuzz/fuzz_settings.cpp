@@ -1,7 +1,8 @@
 // The settings file as a user edits it by hand: every value is read, and the values are then
-// put to work by what depends on them (detection thresholds, the log's day window and prune,
-// the address list's path).
+// put to work by what depends on them (the schedule, detection thresholds, the log's day window
+// and prune, the address list's path).
 
+#include "core/PollSchedule.h"
 #include "directory/AddressListFile.h"
 #include "exceptions/clsExceptionHandler.h"
 #include "exceptions/DetectionMemory.h"
@@ -46,6 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     settings.LoadSettings();
     FUZZ_CHECK(settings.startDate().isValid());
     (void)AddressListPath(settings.ipFileName());
+
+    // The schedule over a day, a jump of a year and a step back, as a PC clock may do.
+    PollSchedule schedule(settings);
+    schedule.restartFromSettings();
+    const QDateTime start = environment.clock.utc;
+    for (qint64 seconds : {0LL, 1LL, 1800LL, 86400LL, 366LL * 86400, -3600LL}) {
+        environment.clock.utc = start.addSecs(seconds);
+        schedule.tick(false, int(seconds & 1));
+    }
+    environment.clock.utc = start;
 
     DetectionMemory::shared().clear();
     clsExceptionHandler handler(settings);
