@@ -1,16 +1,12 @@
 #include "platform/forms/WindowRules.h"
 
-#include "platform/Platform.h"
-#include "platform/ProgramFolder.h"
-
 #include <algorithm>
 #include <QApplication>
 #include <QBoxLayout>
-#include <QDir>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QRadioButton>
 #include <QSpacerItem>
 #include <QStyle>
 #include <QWidget>
@@ -73,17 +69,6 @@ WindowRules::~WindowRules()
     qApp->removeEventFilter(this);
 }
 
-QIcon WindowRules::iconFile(const QString& name)
-{
-    for (const QString& folder :
-         {Platform::programFolder().path(), QCoreApplication::applicationDirPath()}) {
-        const QString path = QDir(folder).filePath(name);
-        if (QFileInfo::exists(path))
-            return QIcon(path);
-    }
-    return {};
-}
-
 int WindowRules::captionWidth(const QString& caption)
 {
     // Title bars draw the caption in bold, between the window's icon and three or four buttons
@@ -106,6 +91,21 @@ void WindowRules::fitColumn(QHeaderView* header, int column, const QStringList& 
     for (const QString& text : longestTexts)
         width = qMax(width, metrics.horizontalAdvance(text) + margin + metrics.averageCharWidth());
     header->resizeSection(column, width);
+}
+
+void WindowRules::tabToChosenOption(const QList<QRadioButton*>& group)
+{
+    const auto follow = [group] {
+        const bool none = std::none_of(group.cbegin(), group.cend(),
+                                       [](const QRadioButton* o) { return o->isChecked(); });
+        for (QRadioButton* option : group) {
+            const bool stop = option->isChecked() || (none && option == group.first());
+            option->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+    };
+    for (QRadioButton* option : group)
+        QObject::connect(option, &QRadioButton::toggled, option, follow);
+    follow();
 }
 
 void WindowRules::fitToCaption(QWidget* window)
