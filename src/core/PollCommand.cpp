@@ -36,6 +36,7 @@ Environment:
   VIGILSTAT_REGISTRY_DIR  the settings folder (default ~/.config/vigilstat/registry)
   VIGILSTAT_HOME          the program folder: exception event log, default report folder
   VIGILSTAT_PRINT_PDF     print into this PDF file instead of on the default printer
+  VIGILSTAT_PPP_PEERS     the folder of the dial-up peer entry (default /etc/ppp/peers)
 )";
 
 } // namespace
