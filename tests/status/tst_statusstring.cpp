@@ -239,16 +239,6 @@ void TestStatusString::textLines_data()
                   sixteen + u"  Normal Connection2:  2.2.2.2  Access Level:  3"_s,
                   u"There is one StreamSocket connection."_s,
                   u"Ethernet :  Live Connection:  3.3.3.3  Access Level:  3"_s});
-    QByteArray many;
-    QStringList manyText = {u"No ServerSocket connection."_s,
-                            u"There are  StreamSocket connections."_s};
-    for (int i = 1; i <= 21; ++i) {
-        many += connectionEntry(11, "0A000000");
-        many[many.size() - 1] = char(i);
-        manyText << (i == 1 ? u"Ethernet :"_s : sixteen) +
-                        u"  Live Connection%1:  10.0.0.%1  Access Level:  2"_s.arg(i);
-    }
-    QTest::newRow("21 live connections") << type3(many) << lines(manyText);
     QTest::newRow("record 3, archive 2")
         << QByteArray(common(51, 0).set("11:03 20:02"))
         << u"Record   :  Status:  Disk Full\r\nArchive  :  Status:  "_s;
@@ -279,15 +269,11 @@ void TestStatusString::badBlock_data()
     };
     shortBlock("empty", {}, true);
     shortBlock("type 0 cut in the unit time", QByteArray(common(51, 0)).left(31), true);
-    shortBlock("type 0 cut in the masks", QByteArray(common(51, 0)).left(50));
     shortBlock("type 1 cut in the serial number", BlockWriter(70, 1).text(59, "ABCDEFGHIJK"));
-    shortBlock("type 2 without its hardware byte", common(106, 2));
-    shortBlock("type 3 without its connection count", common(107, 3));
     shortBlock("type 3 with a missing entry",
                common(108, 3).u8(107, 2).append(connectionEntry(1, "01020304")));
     shortBlock("type 4 cut early, no date box", BlockWriter(10, 4));
     shortBlock("type 4 without its audio byte", BlockWriter(102, 4));
-    shortBlock("type 80 without its unit ID", common(175, 80));
     QTest::newRow("type 97, capacity bit")
         << QByteArray(common(120, 0x80 | 97)) << u"Unsupported Unit Type"_s << false;
     QTest::newRow("disk count overflow")
