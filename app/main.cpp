@@ -1,13 +1,19 @@
+#include "comm/forms/frmDialUpEntry.h"
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
 #include "platform/Clock.h"
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
+#include "platform/forms/QtPrinter.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
+#include "platform/PppDialUp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
+#include "platform/SiteDatabase.h"
+#include "platform/Spreadsheet.h"
 
 #include <QApplication>
 
@@ -24,6 +30,11 @@ int main(int argc, char** argv)
     SystemProgramFolder programFolder;
     DesktopLauncher launcher;
     QtFileDialogs fileDialogs;
+    QtPrinter printer;
+    PppDialUp dialUp;
+    dialUp.setEntryEditor(&frmDialUpEntry::createEntry);
+    MdbSiteDatabase siteDatabase;
+    XlsxSpreadsheet spreadsheet;
     PlatformServices services;
     services.registry = &registry;
     services.prompts = &prompts;
@@ -32,7 +43,12 @@ int main(int argc, char** argv)
     services.programFolder = &programFolder;
     services.launcher = &launcher;
     services.fileDialogs = &fileDialogs;
+    services.printer = &printer;
+    services.dialUp = &dialUp;
+    services.siteDatabase = &siteDatabase;
+    services.spreadsheet = &spreadsheet;
     Platform::install(services);
+    WindowRules rules(frmVigilStat::normalIcon());
 
     SingleInstance instance;
     frmVigilStat window;

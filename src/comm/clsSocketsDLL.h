@@ -44,6 +44,8 @@ public:
     // ConnectTimeoutMs, unless another Connect or the release of the object comes first.
     void Connect(const QString& host, qint32 port);
     void Disconnect();
+    // The connection time-out; ConnectTimeoutMs unless a test shortens it.
+    void setConnectTimeout(int ms) { m_tmrSend.setInterval(ms); }
 
     // Stored only; they change nothing.
     qint16 offset() const { return m_offset; }

@@ -1,8 +1,8 @@
 #include "core/UnitListLoader.h"
 
-#include "settings/Settings.h"
 #include "directory/AddressListFile.h"
 #include "directory/UnitAddressList.h"
+#include "settings/Settings.h"
 
 UnitListLoader::UnitListLoader(UnitAddressList& units, const Settings& settings)
     : m_units(units), m_settings(settings)

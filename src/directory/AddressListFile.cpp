@@ -20,12 +20,6 @@ const QString kOldHeader = QStringLiteral("IPADDRESSLIST");
 // The units named in the blank-password warning; the rest are counted.
 constexpr int kNamedUnits = 20;
 
-AddressListLoad cannotOpen(const QString& path)
-{
-    Platform::prompts().message(QStringLiteral("Cannot open ") + path);
-    return AddressListLoad::Failed;
-}
-
 // The format has no escape: a quote would end the field early and a line break would split the
 // record, shifting every field after it.
 QByteArray quoted(const QString& field)
@@ -39,53 +33,61 @@ QByteArray quoted(const QString& field)
 
 } // namespace
 
-AddressListLoad LoadAddressList(const QString& path, UnitAddressList& list)
+AddressListLoad ReadAddressList(const QString& path, UnitAddressList& list,
+                                const QString& oldFormatZone)
 {
     list.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return cannotOpen(path);
+        return AddressListLoad::Failed;
 
     FieldReader reader(file);
     const std::optional<QString> header = reader.next();
     if (!header)
-        return cannotOpen(path);
+        return AddressListLoad::Failed;
     const bool withPassword = *header == kHeader;
-    if (!withPassword && *header != kOldHeader) {
-        Platform::prompts().message(QStringLiteral("Unknown data format: ") + path,
-                                    QStringLiteral("VigilStat"));
+    if (!withPassword && *header != kOldHeader)
         return AddressListLoad::UnknownFormat;
-    }
 
     const std::optional<QString> countText = reader.next();
     bool ok = false;
     const qint16 announced = countText ? countText->toShort(&ok) : 0;
     if (!ok)
-        return cannotOpen(path);
+        return AddressListLoad::Failed;
     const int count = qBound(0, static_cast<int>(announced), UnitAddressList::kMaxUnits);
 
-    const QString pcZone = PcStartupZone().zone;
-    const QString pcDst = DstNameFromCode(DefaultDstCode(pcZone));
+    const QString oldFormatDst = DstNameFromCode(DefaultDstCode(oldFormatZone));
     for (int i = 0; i < count; ++i) {
         QString fields[7];
         const int wanted = withPassword ? 7 : 2;
         for (int f = 0; f < wanted; ++f) {
             std::optional<QString> field = reader.next();
             if (!field)
-                return cannotOpen(path);
+                return AddressListLoad::Failed;
             fields[f] = std::move(*field);
         }
         if (withPassword) {
             list.append({fields[0], fields[1], DecodeUnitPassword(fields[2]), fields[3], fields[4],
                          fields[5], fields[6]});
         } else {
-            list.append({fields[0], fields[1], QString(), pcZone, pcDst, QStringLiteral("1"),
-                         QStringLiteral("1")});
+            list.append({fields[0], fields[1], QString(), oldFormatZone, oldFormatDst,
+                         QStringLiteral("1"), QStringLiteral("1")});
         }
     }
     if (file.error() != QFileDevice::NoError)
-        return cannotOpen(path);
+        return AddressListLoad::Failed;
     return AddressListLoad::Loaded;
+}
+
+AddressListLoad LoadAddressList(const QString& path, UnitAddressList& list)
+{
+    const AddressListLoad outcome = ReadAddressList(path, list, PcStartupZone().zone);
+    if (outcome == AddressListLoad::UnknownFormat)
+        Platform::prompts().message(QStringLiteral("Unknown data format: ") + path,
+                                    QStringLiteral("VigilStat"));
+    else if (outcome == AddressListLoad::Failed)
+        Platform::prompts().message(QStringLiteral("Cannot open ") + path);
+    return outcome;
 }
 
 bool SaveAddressList(const QString& path, const UnitAddressList& list)

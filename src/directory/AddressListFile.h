@@ -14,7 +14,12 @@ enum class AddressListLoad {
     Failed,        // missing, unreadable or cut short; the records read before stay
 };
 
-// Clears the list and reads the file into it; shows "Unknown data format: " or "Cannot open "
+// Clears the list and reads the file into it without telling the user. Records of the older
+// header get oldFormatZone, its default DST zone and both flags set.
+AddressListLoad ReadAddressList(const QString& path, UnitAddressList& list,
+                                const QString& oldFormatZone);
+
+// ReadAddressList with the PC's zone; shows "Unknown data format: " or "Cannot open "
 // with the path when that goes wrong.
 AddressListLoad LoadAddressList(const QString& path, UnitAddressList& list);
 

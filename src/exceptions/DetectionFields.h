@@ -1,12 +1,12 @@
 #pragma once
 
 #include <optional>
-#include <QByteArrayView>
+#include <QByteArray>
 #include <QString>
 
-// The values of a status block that exception detection looks at, read from the raw bytes.
-// Multi-byte values are unsigned and big-endian. The unit kind T is byte 0 without bit 7; the
-// vehicle recorder (T = 4) has no archive fields, so its clock and what follows sit earlier.
+// The values of a status block that exception detection looks at, read through StatusBlock. The
+// unit kind is the type code (byte 0 without bit 7); the vehicle recorder (kind 4) has no archive
+// status, and only kinds 2, 3 and 4 report a hardware byte.
 struct DetectionFields
 {
     int kind = 0;
@@ -23,8 +23,6 @@ struct DetectionFields
     std::optional<quint8> hardware; // kinds 2, 3 and 4 only
 
     // Nothing for a kind detection does not know, or for a block too short for its kind.
-    static std::optional<DetectionFields> read(QByteArrayView block,
+    static std::optional<DetectionFields> read(const QByteArray& block,
                                                const QString& decimalSeparator);
-    // The bytes a block of that kind must have; 0 for a kind detection does not know.
-    static qsizetype requiredSize(int kind);
 };

@@ -1,6 +1,5 @@
 #include "exceptions/clsExceptionHandler.h"
 
-#include "settings/Settings.h"
 #include "directory/TimeZones.h"
 #include "exceptions/DetectionFields.h"
 #include "exceptions/DetectionMemory.h"
@@ -11,21 +10,12 @@
 #include "exceptions/WallClockMath.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
+#include "settings/Settings.h"
+#include "status/StatusFormat.h"
 
 #include <cstdlib>
 
 using namespace ExceptionCode;
-
-namespace {
-
-QString decimalSeparator()
-{
-    const QString separator = Platform::locale().decimalSeparator();
-    const qsizetype nul = separator.indexOf(QChar(0));
-    return nul < 0 ? separator : separator.left(nul);
-}
-
-} // namespace
 
 clsExceptionHandler::clsExceptionHandler(const Settings& settings) : m_settings(settings) {}
 
@@ -49,7 +39,7 @@ QString clsExceptionHandler::CreatExceptionString(const QByteArray& statusBlock,
 {
     DetectionMemory& memory = DetectionMemory::shared();
     memory.clearDetails();
-    const auto fields = DetectionFields::read(statusBlock, decimalSeparator());
+    const auto fields = DetectionFields::read(statusBlock, StatusFormat::decimalSeparator());
     if (!fields)
         return {};
 

@@ -13,6 +13,8 @@ struct FileDialogRequest
     QString folder;
     // Added to a typed name that has no suffix (save dialogs only), without the dot.
     QString defaultSuffix;
+    // The name a save dialog proposes. (The initializer keeps shorter brace lists valid.)
+    QString fileName = {};
 };
 
 // Modal file choosers. Each answers with the chosen absolute path, or nothing when cancelled.

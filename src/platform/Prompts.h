@@ -22,6 +22,11 @@ public:
     virtual ~Prompts() = default;
     virtual PromptAnswer ask(const Prompt& prompt) = 0;
 
+    // A box that does not wait for its answer, for news that must not hold up the work that
+    // found it. While one such box is open, the next one is dropped. Where nothing can wait
+    // anyway (no window), the same as ask().
+    virtual void notify(const Prompt& prompt) { ask(prompt); }
+
     // The common case: a text with an OK button, titled "Message" unless told otherwise.
     void message(const QString& text, const QString& title = QStringLiteral("Message"),
                  PromptIcon icon = PromptIcon::None)

@@ -58,6 +58,10 @@ const IniRegistry::FileSnapshot* IniRegistry::snapshot(const QString& appKey) co
     fresh.modified = info.lastModified();
     fresh.size = info.size();
     QSettings ini(path, QSettings::IniFormat);
+    // Values directly under the key, outside any section, go under "".
+    QHash<QString, QString>& top = fresh.sections[QString()];
+    for (const QString& key : ini.childKeys())
+        top.insert(key.toLower(), variantText(ini.value(key)));
     for (const QString& group : ini.childGroups()) {
         ini.beginGroup(group);
         QHash<QString, QString>& values = fresh.sections[group.toLower()];

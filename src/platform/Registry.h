@@ -6,7 +6,8 @@
 #include <QString>
 
 // Per-user string settings under an application key and a section, as the Windows registry
-// keeps them. Value and section names are compared without regard to case.
+// keeps them. Value and section names are compared without regard to case; the section ""
+// holds the values stored directly under the application key.
 class Registry
 {
 public:

@@ -1,7 +1,5 @@
 #include "clsStatusString.h"
 
-#include "platform/Platform.h"
-#include "platform/Prompts.h"
 #include "status/StatusBlock.h"
 #include "status/StatusFormat.h"
 
@@ -120,6 +118,7 @@ QString clsStatusString::unitTimeText(std::optional<quint32> seconds)
 QString clsStatusString::CreatStatusString(const QByteArray& bytes, const QString& header)
 {
     m_decodeError = false;
+    m_invalidUnitDate = false;
     m_errorNumber = 0;
     m_errorDescription.clear();
     const QString separator = StatusFormat::decimalSeparator();
@@ -148,9 +147,8 @@ QString clsStatusString::CreatStatusString(const QByteArray& bytes, const QStrin
     }
     const QString unitTime = unitTimeText(block.unitTime());
     if (!vehicle && m_decodeError) {
-        Platform::prompts().message(
-            QStringLiteral("Invalid unit date detected. Please set unit to the correct date."),
-            QStringLiteral("Error Message"));
+        // Told by the caller once the conversation is over: a box here would hold the cycle.
+        m_invalidUnitDate = true;
         m_decodeError = false;
     }
     const QString sincePowerUp =

@@ -16,6 +16,9 @@ public:
 
     // Set by the last call when a field could not be decoded.
     bool decodeError() const { return m_decodeError; }
+    // Set by the last call when the unit's clock could not be read: the unit should be told to
+    // set its date ("Invalid unit date detected...").
+    bool invalidUnitDate() const { return m_invalidUnitDate; }
 
 private:
     template <typename T> T take(const std::optional<T>& value, const T& fallback);
@@ -26,6 +29,7 @@ private:
     QString unitTimeText(std::optional<quint32> seconds);
 
     bool m_decodeError = false;
+    bool m_invalidUnitDate = false;
     int m_errorNumber = 0;
     QString m_errorDescription;
 };

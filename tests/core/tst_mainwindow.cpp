@@ -70,8 +70,7 @@ private Q_SLOTS:
         QCOMPARE(child<QTimer>(*w, "tmrPoll")->interval(), 1000);
         QCOMPARE(child<QTimer>(*w, "tmrAutoStart")->interval(), 1000);
         QCOMPARE(child<QTimer>(*w, "tmrMain")->interval(), 900);
-        QVERIFY(child<QTimer>(*w, "tmrTimeout")->isSingleShot());
-        for (const char* name : {"tmrPoll", "tmrAutoStart", "tmrTimeout", "tmrMain"})
+        for (const char* name : {"tmrPoll", "tmrAutoStart", "tmrMain"})
             QVERIFY2(!child<QTimer>(*w, name)->isActive(), name);
         QCOMPARE(child<QPushButton>(*w, "cmdStart")->text(), u"&Start"_s);
         QCOMPARE(child<QRadioButton>(*w, "Option1")->text(), u"Status Message"_s);

@@ -2,6 +2,7 @@
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
 
+#include <algorithm>
 #include <QMessageBox>
 #include <QTest>
 
@@ -69,6 +70,23 @@ private Q_SLOTS:
         QCOMPARE(got, answer);
         if (!closable)
             QVERIFY(!hadCloseButton);
+    }
+
+    void noticeDoesNotWaitAndComesOnce()
+    {
+        MessageBoxPrompts prompts;
+        for (int i = 0; i < 2; ++i)
+            prompts.notify(Prompt{QStringLiteral("Error Message"), QStringLiteral("News")});
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        const auto boxes = [] {
+            const QWidgetList all = QApplication::topLevelWidgets();
+            return std::count_if(all.begin(), all.end(), [](QWidget* w) { return w->isVisible(); });
+        };
+        QCOMPARE(boxes(), 1);
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+        QTRY_COMPARE(boxes(), 0);
+        prompts.notify(Prompt{QStringLiteral("Error Message"), QStringLiteral("More news")});
+        QTRY_COMPARE(boxes(), 1); // once closed, the next one shows
     }
 };
 

@@ -85,3 +85,11 @@ bool ScriptedLauncher::startSystemInfoViewer()
     calls.append({QStringLiteral("sysinfo"), viewer});
     return !viewer.isEmpty();
 }
+
+bool ScriptedPrinter::print(const PrintDocument& document)
+{
+    if (fail)
+        return false;
+    jobs.append(document);
+    return true;
+}

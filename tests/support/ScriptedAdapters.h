@@ -3,6 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
 #include "platform/Locale.h"
+#include "platform/PrintDocument.h"
+#include "platform/Printer.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 #include "platform/Registry.h"
@@ -40,8 +42,10 @@ class ScriptedPrompts : public Prompts
 {
 public:
     PromptAnswer ask(const Prompt& prompt) override;
+    void notify(const Prompt& prompt) override { notified.append(prompt); }
 
     QList<Prompt> shown;
+    QList<Prompt> notified; // boxes that did not wait for an answer
     QQueue<PromptAnswer> answers;
     std::function<PromptAnswer(const Prompt&)> handler;
 
@@ -102,4 +106,14 @@ public:
     bool openWithDefaultApplication(const QString& filePath) override;
     QString systemInfoViewer() const override { return viewer; }
     bool startSystemInfoViewer() override;
+};
+
+// Keeps every job it is given, or refuses them all as a PC without a printer does.
+class ScriptedPrinter : public Printer
+{
+public:
+    QList<PrintDocument> jobs;
+    bool fail = false;
+
+    bool print(const PrintDocument& document) override;
 };

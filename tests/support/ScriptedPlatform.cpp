@@ -21,5 +21,8 @@ void ScriptedPlatform::install(const PlatformServices& extra)
     s.programFolder = &programFolder;
     s.launcher = &launcher;
     s.fileDialogs = &fileDialogs;
+    s.printer = &printer;
+    s.dialUp = &dialUp;
+    s.spreadsheet = &spreadsheet;
     Platform::install(s);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/Spreadsheet.h"
 #include "ScriptedAdapters.h"
+#include "ScriptedDialUp.h"
 #include "ScriptedFileDialogs.h"
 
 // Installs a full set of scripted adapters for the lifetime of the object and puts back the
@@ -21,6 +23,9 @@ public:
     ScriptedProgramFolder programFolder;
     ScriptedLauncher launcher;
     ScriptedFileDialogs fileDialogs;
+    ScriptedPrinter printer;
+    ScriptedDialUp dialUp;
+    XlsxSpreadsheet spreadsheet; // the real one: tests write into their temporary folders
 
     // Re-installs after a test replaced a field of the services (e.g. another adapter kind).
     void install(const PlatformServices& extra = {});

@@ -27,6 +27,7 @@ bool readFaults(const QJsonObject& object, UnitFaults& faults, QString* error)
     faults.pieceDelayMs =
         qBound(0, object.value(QStringLiteral("pieceDelayMs")).toInt(faults.pieceDelayMs), 60000);
     faults.ignoreBlockRead = object.value(QStringLiteral("ignoreBlockRead")).toBool();
+    faults.shortBlock = qBound(0, object.value(QStringLiteral("shortBlock")).toInt(), 16);
     faults.garbage = object.value(QStringLiteral("garbage")).toBool();
     faults.oversizedLength = object.value(QStringLiteral("oversizedLength")).toBool();
     const QJsonValue login = object.value(QStringLiteral("refuseLogin"));
@@ -158,7 +159,8 @@ bool SimulatedFleet::applyFault(UnitFaults& faults, const QString& faultText, QS
     const QString name = faultText.section(QLatin1Char('='), 0, 0).trimmed();
     const QString value = faultText.section(QLatin1Char('='), 1).trimmed();
     bool ok = true;
-    const int number = value.isEmpty() ? 0 : value.toInt(&ok);
+    const bool raw = name == QLatin1String("scripted-answer");
+    const int number = value.isEmpty() || raw ? 0 : value.toInt(&ok);
     if (!ok) {
         *error = QStringLiteral("%1: not a number").arg(faultText);
         return false;
@@ -183,8 +185,12 @@ bool SimulatedFleet::applyFault(UnitFaults& faults, const QString& faultText, QS
         faults.refuseLogin = quint8(number);
     } else if (name == QLatin1String("ignore-block-read"))
         faults.ignoreBlockRead = true;
+    else if (name == QLatin1String("short-block"))
+        faults.shortBlock = qBound(0, number, 16);
     else if (name == QLatin1String("garbage"))
         faults.garbage = true;
+    else if (name == QLatin1String("scripted-answer"))
+        faults.scriptedAnswer = {QByteArray::fromHex(value.toLatin1())};
     else if (name == QLatin1String("oversized-length"))
         faults.oversizedLength = true;
     else {

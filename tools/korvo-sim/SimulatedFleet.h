@@ -22,7 +22,7 @@ public:
     //               "faults": {"answerDelayMs": 0, "pieces": 1, "pieceDelayMs": 200,
     //                          "refuseConnection": false, "silent": false, "closeAtOnce": false,
     //                          "neverAnswer": false, "refuseLogin": 2, "ignoreBlockRead": false,
-    //                          "garbage": false, "oversizedLength": false}}]}
+    //                          "shortBlock": 0, "garbage": false, "oversizedLength": false}}]}
     // Returns the unit configurations, or nothing with the reason in error.
     static std::optional<QList<SimulatedUnit::Config>> parseJson(const QByteArray& json,
                                                                  QString* error);
@@ -32,7 +32,7 @@ public:
              const QString& password, QString* error);
     // Applies a fault written as "name" or "name=value" (refuse-connection, silent,
     // close-at-once, never-answer, answer-late=MS, pieces=N, refuse-login=0|2|3,
-    // ignore-block-read, garbage, oversized-length).
+    // ignore-block-read, short-block=N, garbage, oversized-length, scripted-answer=HEX).
     static bool applyFault(UnitFaults& faults, const QString& faultText, QString* error);
 
     // A random 127.x.y.z address away from 127.0.0.0/16, so parallel test runs never meet.

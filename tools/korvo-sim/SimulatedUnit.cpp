@@ -193,6 +193,8 @@ QString SimulatedUnit::description() const
         faults << QStringLiteral("refuse-login=%1").arg(*f.refuseLogin);
     if (f.ignoreBlockRead)
         faults << QStringLiteral("ignore-block-read");
+    if (f.shortBlock > 0)
+        faults << QStringLiteral("short-block=%1").arg(f.shortBlock);
     if (f.garbage)
         faults << QStringLiteral("garbage");
     if (f.oversizedLength)
@@ -234,10 +236,6 @@ void SimulatedUnit::onReadyRead(QTcpSocket* socket)
     if (it == m_clients.end())
         return;
     it->buffer.append(socket->readAll());
-    if (m_config.faults.neverAnswer) {
-        it->buffer.clear();
-        return;
-    }
     while (it->buffer.size() >= HeaderSize) {
         const auto* h = reinterpret_cast<const quint8*>(it->buffer.constData());
         const quint32 length =
@@ -253,8 +251,13 @@ void SimulatedUnit::onReadyRead(QTcpSocket* socket)
             return;
         const quint8 group = h[2];
         const quint8 command = h[3];
+        if (m_framesReceived.size() == MaxRecordedFrames)
+            m_framesReceived.removeFirst();
+        m_framesReceived.append(it->buffer.first(HeaderSize + length));
         const QByteArray payload = it->buffer.mid(HeaderSize, length);
         it->buffer.remove(0, HeaderSize + length);
+        if (m_config.faults.neverAnswer)
+            continue;
         handleRequest(socket, group, command, payload);
         it = m_clients.find(socket);
         if (it == m_clients.end())
@@ -291,7 +294,9 @@ void SimulatedUnit::handleRequest(QTcpSocket* socket, quint8 group, quint8 comma
         if (!client.loggedIn)
             answer(socket, 105, 0, QByteArray(1, '\0'));
         else if (payload.size() >= 1 && quint8(payload.at(0)) == Block61)
-            answer(socket, 104, 0, block61());
+            answer(socket, 104, 0,
+                   m_config.faults.shortBlock > 0 ? block61().first(m_config.faults.shortBlock)
+                                                  : block61());
     } else if (group == 4 && command == 1) { // write a data block: only the clock block is known
         if (!client.loggedIn || payload.size() < Block61Size || quint8(payload.at(0)) != Block61)
             return;

@@ -67,6 +67,9 @@ public:
     QByteArray block61() const;
     std::optional<ClockWrite> lastClockWrite() const { return m_lastClockWrite; }
     int requestsServed() const { return m_requestsServed; }
+    // The request frames received, whole and oldest first; only the last MaxRecordedFrames.
+    static constexpr int MaxRecordedFrames = 64;
+    const QList<QByteArray>& framesReceived() const { return m_framesReceived; }
 
     // The log-in value of a password: for 3 or 4 characters the sum of each character's code
     // raised to its position (from 1), modulo 2^32; 0 for any other length.
@@ -109,4 +112,5 @@ private:
     std::optional<ClockWrite> m_lastClockWrite;
     QHash<QTcpSocket*, Client> m_clients;
     int m_requestsServed = 0;
+    QList<QByteArray> m_framesReceived;
 };

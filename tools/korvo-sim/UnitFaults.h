@@ -16,6 +16,7 @@ struct UnitFaults
     int pieceDelayMs = 200;            // between pieces
     std::optional<quint8> refuseLogin; // answer every log-in with this code (0, 2 or 3)
     bool ignoreBlockRead = false;      // never answers the read of block 61
+    int shortBlock = 0;                // answers the read of block 61 with only this many bytes
     bool garbage = false;              // answers with random bytes
     bool oversizedLength = false;      // answers with a header announcing an absurd length
     // Raw pieces sent in place of every answer, pieceDelayMs apart.

@@ -66,8 +66,8 @@ int main(int argc, char* argv[])
         QStringLiteral("fault"),
         QStringLiteral("A fault for one unit, ADDRESS:NAME[=VALUE], or for all, NAME[=VALUE]: "
                        "refuse-connection, silent, close-at-once, never-answer, answer-late=MS, "
-                       "pieces=N, refuse-login=0|2|3, ignore-block-read, garbage, "
-                       "oversized-length."),
+                       "pieces=N, refuse-login=0|2|3, ignore-block-read, short-block=N, garbage, "
+                       "oversized-length, scripted-answer=HEX (raw bytes for every answer)."),
         QStringLiteral("fault"));
     const QCommandLineOption staticOption(QStringLiteral("static"),
                                           QStringLiteral("Keep alarms and recording still."));
@@ -105,7 +105,8 @@ int main(int argc, char* argv[])
             types.append(type);
         }
         const int count = parser.isSet(unitsOption) ? parser.value(unitsOption).toInt(&ok) : 1;
-        if (!ok) {
+        // A fleet of no units would serve nothing until stopped.
+        if (!ok || count < 1) {
             err() << "korvo-sim: bad unit count" << Qt::endl;
             return 2;
         }

@@ -16,7 +16,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(parent ? parent->windowIcon().pixmap(48, 48) : QPixmap());
+    icon->setPixmap(windowIcon().pixmap(48, 48));
     auto* title = new QLabel(QStringLiteral("VigilStat"), this);
     title->setObjectName(QStringLiteral("lblTitle"));
     QFont big = title->font();
@@ -56,7 +56,6 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     layout->addWidget(icon, 0, Qt::AlignTop);
     layout->addLayout(text, 1);
     layout->addLayout(buttons);
-    setMinimumWidth(420);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -1,19 +1,21 @@
 #include "core/forms/frmVigilStat.h"
 
+#include "comm/DialUpLink.h"
+#include "comm/forms/frmDialUpProgress.h"
 #include "core/forms/frmAbout.h"
 #include "core/SingleInstance.h"
 #include "directory/forms/frmAddressSetup.h"
 #include "directory/forms/frmChangePassword.h"
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
+#include "exceptions/forms/frmExceptionLog.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Platform.h"
-#include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,7 +23,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -29,18 +33,7 @@
 namespace {
 
 const QString kCaption = QStringLiteral("VigilStat");
-
-// The icon files live in the program's folder; an installed copy keeps them beside the executable.
-QIcon iconFile(const QString& name)
-{
-    for (const QString& folder :
-         {Platform::programFolder().path(), QCoreApplication::applicationDirPath()}) {
-        const QString path = QDir(folder).filePath(name);
-        if (QFileInfo::exists(path))
-            return QIcon(path);
-    }
-    return {};
-}
+constexpr int kBeepSpacingMs = 400; // three beeps at once would sound as one
 
 QTimer* makeTimer(QObject* parent, const char* name, int intervalMs)
 {
@@ -55,6 +48,9 @@ QTimer* makeTimer(QObject* parent, const char* name, int intervalMs)
 frmVigilStat::frmVigilStat(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmVigilStat"));
+    m_dialUp = new DialUpLink(m_settings, this);
+    frmDialUpProgress::attach(m_dialUp, this);
+    m_cycle = new PollCycle(m_settings, m_unitLists, m_dialUp, this);
     setWindowTitle(kCaption);
     createControls();
     createMenus();
@@ -78,7 +74,7 @@ void frmVigilStat::createControls()
     cmdStart = new QPushButton(QStringLiteral("&Start"), central);
     cmdStart->setObjectName(QStringLiteral("cmdStart"));
     cmdStart->setMinimumWidth(96);
-    cmdStart->setEnabled(false); // the poll cycle is not part of this build yet
+    connect(cmdStart, &QPushButton::clicked, this, &frmVigilStat::cmdStart_Click);
 
     Text2 = new QTextEdit(central);
     Text2->setObjectName(QStringLiteral("Text2"));
@@ -104,12 +100,26 @@ void frmVigilStat::createControls()
     StatusBar1->addWidget(Panel1, 1);
     setStatusBar(StatusBar1);
 
-    tmrPoll = makeTimer(this, "tmrPoll", 1000);
+    // tmrPoll belongs to the cycle, each conversation has its own tmrTimeout.
     tmrAutoStart = makeTimer(this, "tmrAutoStart", 1000);
-    tmrTimeout = makeTimer(this, "tmrTimeout", 5000);
-    tmrTimeout->setSingleShot(true);
     tmrMain = makeTimer(this, "tmrMain", 900);
     connect(tmrAutoStart, &QTimer::timeout, this, &frmVigilStat::tmrAutoStart_Timer);
+
+    connect(m_cycle, &PollCycle::reportCleared, this, [this] {
+        Text2->clear();
+        m_reportHasLine = false;
+    });
+    connect(m_cycle, &PollCycle::reportLine, this, &frmVigilStat::addReportLine);
+    connect(m_cycle, &PollCycle::statusTextChanged, Panel1, &QLabel::setText);
+    connect(m_cycle, &PollCycle::phaseChanged, this, &frmVigilStat::onCyclePhase);
+    connect(m_cycle, &PollCycle::exceptionNotification, this,
+            &frmVigilStat::onExceptionNotification);
+    // The schedule's countdown pauses while a cycle runs.
+    connect(m_cycle, &PollCycle::cycleStarted, tmrAutoStart, &QTimer::stop);
+    connect(m_cycle, &PollCycle::cycleEnded, this, [this] {
+        if (m_settings.option(Settings::Option::PollingOption) == 1)
+            tmrAutoStart->start();
+    });
 
     setTabOrder(Option1, Option2);
     setTabOrder(Option2, cmdStart);
@@ -161,9 +171,13 @@ void frmVigilStat::createMenus()
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     // Entries whose windows are not part of this build yet stay visible but unavailable.
-    for (QAction* pending : {mnuPreview, mnuChoose, mnuPrintReport, mnuViewLog,
-                             mnuPrintSaveConfigure, mnuConfigurePoll, mnuExceptionSetup})
+    for (QAction* pending : {mnuPrintSaveConfigure, mnuConfigurePoll, mnuExceptionSetup})
         pending->setEnabled(false);
+
+    connect(mnuPreview, &QAction::triggered, this, &frmVigilStat::mnuPreview_Click);
+    connect(mnuChoose, &QAction::triggered, this, &frmVigilStat::mnuChoose_Click);
+    connect(mnuPrintReport, &QAction::triggered, this, &frmVigilStat::mnuPrintReport_Click);
+    connect(mnuViewLog, &QAction::triggered, this, &frmVigilStat::mnuViewLog_Click);
 
     connect(mnuExit, &QAction::triggered, this, &frmVigilStat::mnuExit_Click);
     connect(mnuStatus, &QAction::triggered, this, &frmVigilStat::mnuStatus_Click);
@@ -185,9 +199,7 @@ bool frmVigilStat::Load(SingleInstance& instance)
     }
     TakePcTimeZone();
     m_unitLists.clear();
-    m_busy = false;
     m_settings.LoadSettings();
-    m_unitStatus.clear();
     m_unlocked = false;
 
     m_operatingMode = m_settings.option(Settings::Option::OperatingMode) == 1 ? 1 : 0;
@@ -206,10 +218,111 @@ bool frmVigilStat::Load(SingleInstance& instance)
     return true;
 }
 
+QIcon frmVigilStat::normalIcon()
+{
+    return WindowRules::iconFile(QStringLiteral("KELP.ico"));
+}
+
 void frmVigilStat::showNormalIcon()
 {
     setWindowTitle(kCaption);
-    setWindowIcon(iconFile(QStringLiteral("KELP.ico")));
+    setWindowIcon(normalIcon());
+}
+
+void frmVigilStat::cmdStart_Click()
+{
+    if (m_cycle->isRunning())
+        m_cycle->Stop();
+    else
+        m_cycle->Start(m_operatingMode);
+}
+
+void frmVigilStat::addReportLine(const QString& line)
+{
+    // Written at the end without moving the view or the focus; a cycle the user started keeps its
+    // newest line in sight, one the schedule started leaves the view where the user put it.
+    QTextDocument* document = Text2->document();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    if (m_reportHasLine)
+        cursor.insertBlock();
+    cursor.insertText(line);
+    m_reportHasLine = true;
+    if (!m_cycle->automaticStart())
+        Text2->verticalScrollBar()->setValue(Text2->verticalScrollBar()->maximum());
+}
+
+void frmVigilStat::onCyclePhase(PollCycle::Phase phase)
+{
+    const bool idle = phase == PollCycle::Phase::Idle;
+    if (phase == PollCycle::Phase::Stopping)
+        m_startHadFocus = cmdStart->hasFocus();
+    cmdStart->setText(idle ? QStringLiteral("&Start") : QStringLiteral("&Stop"));
+    cmdStart->setEnabled(phase != PollCycle::Phase::Stopping);
+    if (idle && m_startHadFocus) {
+        m_startHadFocus = false;
+        cmdStart->setFocus();
+    }
+    // The mode is fixed for the cycle that runs.
+    mnuSetup->menuAction()->setEnabled(idle);
+    for (QWidget* option : {static_cast<QWidget*>(Option1), static_cast<QWidget*>(Option2)})
+        option->setEnabled(idle);
+    mnuStatus->setEnabled(idle);
+    mnuUnitTime->setEnabled(idle);
+    mnuViewLog->setVisible(idle || m_cycle->operatingMode() != 0);
+}
+
+void frmVigilStat::onExceptionNotification(int notifyBy)
+{
+    if (notifyBy != 0) {
+        setWindowIcon(WindowRules::iconFile(QStringLiteral("W95MBX03.ico")));
+        setWindowTitle(QStringLiteral("VigilStat-Exception Log Updated!"));
+        m_logUpdated = true;
+    }
+    if (notifyBy != 1)
+        Beep(3);
+}
+
+void frmVigilStat::Beep(int times)
+{
+    for (int i = 0; i < times; ++i) {
+        QTimer::singleShot(i * kBeepSpacingMs, this, [this] {
+            QApplication::beep();
+            Q_EMIT beeped();
+        });
+    }
+}
+
+int frmVigilStat::reportMode() const
+{
+    // The report is that of the last cycle, in that cycle's mode.
+    return m_cycle->operatingMode() < 0 ? m_operatingMode : m_cycle->operatingMode();
+}
+
+void frmVigilStat::mnuPreview_Click()
+{
+    m_cycle->reports().PreviewReport(reportMode());
+}
+
+void frmVigilStat::mnuChoose_Click()
+{
+    m_cycle->reports().ChooseReport();
+}
+
+void frmVigilStat::mnuPrintReport_Click()
+{
+    CycleReport report = m_cycle->report();
+    report.operatingMode = reportMode();
+    m_cycle->reports().PrintReportCommand(report);
+}
+
+void frmVigilStat::mnuViewLog_Click()
+{
+    if (m_logUpdated) {
+        m_logUpdated = false;
+        showNormalIcon();
+    }
+    frmExceptionLog::ViewExceptionLog(m_settings, this);
 }
 
 bool frmVigilStat::PasswordGate()

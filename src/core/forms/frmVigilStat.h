@@ -1,9 +1,10 @@
 #pragma once
 
-#include "settings/Settings.h"
-#include "core/UnitStatusTable.h"
+#include "core/PollCycle.h"
 #include "directory/UnitAddressList.h"
+#include "settings/Settings.h"
 
+#include <QIcon>
 #include <QMainWindow>
 
 class QAction;
@@ -14,6 +15,7 @@ class QRadioButton;
 class QStatusBar;
 class QTextEdit;
 class QTimer;
+class DialUpLink;
 class SingleInstance;
 
 // The main window: owns the settings cache, the unit lists, the unit status table and the timers,
@@ -39,10 +41,19 @@ public:
 
     Settings& settings() { return m_settings; }
     UnitAddressList& unitLists() { return m_unitLists; }
-    UnitStatusTable& unitStatus() { return m_unitStatus; }
+    const UnitStatusTable& unitStatus() const { return m_cycle->table(); }
+    PollCycle& cycle() { return *m_cycle; }
+    DialUpLink& dialUp() { return *m_dialUp; }
 
-    // The normal window icon, or the one that tells of notifying exceptions.
+    // The program's icon, shown by every window unless a cycle logged notifying exceptions.
+    static QIcon normalIcon();
     void showNormalIcon();
+    // Set while the caption and icon tell of new exceptions, until the log is opened.
+    bool logUpdated() const { return m_logUpdated; }
+
+Q_SIGNALS:
+    // One for every beep of the exception notification.
+    void beeped();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -52,6 +63,16 @@ private:
     void createMenus();
     QAction* addEntry(QMenu* menu, const char* name, const QString& caption);
 
+    void cmdStart_Click();
+    void addReportLine(const QString& line);
+    void onCyclePhase(PollCycle::Phase phase);
+    void onExceptionNotification(int notifyBy);
+    void Beep(int times);
+    void mnuPreview_Click();
+    void mnuChoose_Click();
+    void mnuPrintReport_Click();
+    void mnuViewLog_Click();
+    int reportMode() const;
     void mnuStatus_Click();
     void mnuUnitTime_Click();
     void setOperatingMode(int mode);
@@ -65,12 +86,15 @@ private:
 
     Settings m_settings;
     UnitAddressList m_unitLists;
-    UnitStatusTable m_unitStatus;
+    DialUpLink* m_dialUp = nullptr;
+    PollCycle* m_cycle = nullptr;
     int m_operatingMode = 0;
     bool m_unlocked = false;
     bool m_passwordAccepted = false;
-    bool m_busy = false;
     bool m_firstTick = false;
+    bool m_logUpdated = false;
+    bool m_startHadFocus = false;
+    bool m_reportHasLine = false;
 
     QPushButton* cmdStart;
     QTextEdit* Text2;
@@ -78,9 +102,7 @@ private:
     QLabel* Panel1;
     QRadioButton* Option1;
     QRadioButton* Option2;
-    QTimer* tmrPoll;
     QTimer* tmrAutoStart;
-    QTimer* tmrTimeout;
     QTimer* tmrMain;
 
     QMenu* mnuFile;

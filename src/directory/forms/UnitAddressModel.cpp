@@ -1,11 +1,5 @@
 #include "directory/forms/UnitAddressModel.h"
 
-namespace {
-
-enum Column { Address, Description, Zone, Dst, Status, Syn, ColumnCount };
-
-} // namespace
-
 UnitAddressModel::UnitAddressModel(UnitAddressList& units, QObject* parent)
     : QAbstractTableModel(parent), m_units(units)
 {}

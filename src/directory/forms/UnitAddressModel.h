@@ -12,6 +12,8 @@ class UnitAddressModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
+    enum Column { Address, Description, Zone, Dst, Status, Syn, ColumnCount };
+
     explicit UnitAddressModel(UnitAddressList& units, QObject* parent = nullptr);
 
     const UnitAddressList& units() const { return m_units; }

@@ -87,8 +87,8 @@ frmAddEdit::frmAddEdit(const UnitAddressList& units, QWidget* parent)
     auto* top = new QVBoxLayout(this);
     top->addLayout(form);
     top->addLayout(buttons);
-    // Wide enough for the caption and a long description.
-    setMinimumWidth(380);
+    // Room for a long description; the caption is taken care of for every window.
+    txtDescript->setMinimumWidth(txtDescript->fontMetrics().averageCharWidth() * 36);
     QWidget* order[] = {optEthernet, optPOTS,   txtAddress, txtDescript, txtPassword, cboTimeZone,
                         cboDST,      chkStatus, chkSyn,     cmdOK,       cmdCancel};
     for (size_t i = 1; i < std::size(order); ++i)
@@ -144,6 +144,10 @@ void frmAddEdit::selectPresets(const QString& zone, const QString& dst)
 void frmAddEdit::linkTypeChosen(bool pots)
 {
     lblAddress->setText(pots ? QStringLiteral("Phone No:") : QStringLiteral("IP Address:"));
+    // Tab reaches the link type through the chosen option, as in any option group; Qt would
+    // otherwise keep the first option as the stop until the user focuses another one.
+    optPOTS->setFocusPolicy(pots ? Qt::StrongFocus : Qt::ClickFocus);
+    optEthernet->setFocusPolicy(pots ? Qt::ClickFocus : Qt::StrongFocus);
     if (!editMode())
         txtAddress->setText(pots ? kSamplePhone : kSampleIp);
 }
@@ -290,7 +294,7 @@ void frmAddEdit::ok()
     const QString one = QStringLiteral("1");
     const QString zero = QStringLiteral("0");
     m_record = UnitRecord{address,
-                          txtDescript->text(),
+                          txtDescript->text().trimmed(),
                           editMode() && !m_passwordTouched ? m_storedPassword : txtPassword->text(),
                           cboTimeZone->currentText(),
                           cboDST->currentText(),

@@ -3,9 +3,11 @@
 #include "settings/Settings.h"
 #include "directory/AddressListFile.h"
 #include "directory/forms/frmAddEdit.h"
+#include "directory/forms/frmImport.h"
 #include "directory/forms/UnitAddressModel.h"
 #include "directory/TimeZones.h"
 #include "platform/FileDialogs.h"
+#include "platform/forms/WindowRules.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
@@ -38,6 +40,18 @@ void pleaseAddFirst()
     Platform::prompts().message(QStringLiteral("Please add an address to the list first..."));
 }
 
+// Any IPv4 address, and a phone number of 15 characters, in the widest characters they can have.
+QStringList longestAddresses(const QFontMetrics& metrics)
+{
+    QChar widest = u'-';
+    for (const QChar c : QStringLiteral("0123456789")) {
+        if (metrics.horizontalAdvance(c) > metrics.horizontalAdvance(widest))
+            widest = c;
+    }
+    const QString part(3, widest);
+    return {part + u'.' + part + u'.' + part + u'.' + part, QString(15, widest)};
+}
+
 } // namespace
 
 frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWidget* parent)
@@ -58,9 +72,7 @@ frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWi
     lstAddress->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstAddress->setSelectionMode(QAbstractItemView::SingleSelection);
     lstAddress->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstAddress->header()->setStretchLastSection(false);
-    lstAddress->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    lstAddress->setMinimumSize(640, 320);
+    sizeColumns();
 
     cmdAdd = button(QStringLiteral("&Add"), "cmdAdd", this);
     cmdEdit = button(QStringLiteral("&Edit"), "cmdEdit", this);
@@ -68,8 +80,6 @@ frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWi
     cmdCopy = button(QStringLiteral("&Copy"), "cmdCopy", this);
     cmdImport = button(QStringLiteral("&Import"), "cmdImport", this);
     cmdDone = button(QStringLiteral("&Done"), "cmdDone", this);
-    // The site import comes later; the button shows where it will be.
-    cmdImport->setEnabled(false);
 
     m_menuBar = new QMenuBar(this);
     QMenu* mnuFile = m_menuBar->addMenu(QStringLiteral("&File"));
@@ -99,17 +109,73 @@ frmAddressSetup::frmAddressSetup(UnitAddressList& units, Settings& settings, QWi
     connect(cmdEdit, &QPushButton::clicked, this, &frmAddressSetup::edit);
     connect(cmdRemove, &QPushButton::clicked, this, &frmAddressSetup::remove);
     connect(cmdCopy, &QPushButton::clicked, this, &frmAddressSetup::copy);
+    connect(cmdImport, &QPushButton::clicked, this, &frmAddressSetup::importSites);
     connect(cmdDone, &QPushButton::clicked, this, &frmAddressSetup::saveAndClose);
     connect(mnuDone, &QAction::triggered, this, &frmAddressSetup::saveAndClose);
     connect(mnuOpen, &QAction::triggered, this, &frmAddressSetup::openListFile);
     connect(mnuSaveAs, &QAction::triggered, this, &frmAddressSetup::saveListFileAs);
     connect(m_copyPause, &QTimer::timeout, this, &frmAddressSetup::finishCopy);
+    // Enter, or a double-click, edits the row.
+    connect(lstAddress, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        setCurrentRow(index.row());
+        edit();
+    });
 
     UnitAddressList loaded;
-    m_openedIncomplete = LoadAddressList(listPath(), loaded) != AddressListLoad::Loaded &&
-                         QFileInfo::exists(listPath());
-    m_model->replaceAll(loaded);
+    // On a first start there is no list file yet, and nothing that could have been lost.
+    if (QFileInfo::exists(listPath()))
+        m_openedIncomplete = LoadAddressList(listPath(), loaded) != AddressListLoad::Loaded;
+    showList(loaded);
+}
+
+void frmAddressSetup::sizeColumns()
+{
+    QHeaderView* header = lstAddress->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setSectionResizeMode(UnitAddressModel::Description, QHeaderView::Stretch);
+    WindowRules::fitColumn(header, UnitAddressModel::Address,
+                           longestAddresses(lstAddress->fontMetrics()));
+    WindowRules::fitColumn(header, UnitAddressModel::Zone, TimeZoneList());
+    WindowRules::fitColumn(header, UnitAddressModel::Dst, {DstNameFromCode(0)});
+    WindowRules::fitColumn(header, UnitAddressModel::Status, {QStringLiteral("0")});
+    WindowRules::fitColumn(header, UnitAddressModel::Syn, {QStringLiteral("0")});
+    int fixed = 0;
+    for (int column = 0; column < UnitAddressModel::ColumnCount; ++column) {
+        if (column != UnitAddressModel::Description)
+            fixed += header->sectionSize(column);
+    }
+    const int descriptionRoom = lstAddress->fontMetrics().averageCharWidth() * 30;
+    lstAddress->setMinimumSize(fixed + descriptionRoom, lstAddress->fontMetrics().height() * 18);
+}
+
+void frmAddressSetup::showList(const UnitAddressList& units)
+{
+    m_model->replaceAll(units);
+    m_saved = units;
     setCurrentRow(0);
+}
+
+bool frmAddressSetup::hasUnsavedChanges() const
+{
+    // A copy still waiting for its dialog goes anyway when the window closes.
+    if (m_copyPause->isActive()) {
+        UnitAddressList shown = m_units;
+        shown.removeAt(shown.count() - 1);
+        return shown != m_saved;
+    }
+    return m_units != m_saved;
+}
+
+bool frmAddressSetup::changesMayGo()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    return Platform::prompts().ask(Prompt{QStringLiteral("Message"),
+                                          QStringLiteral("Discard the changes to the unit "
+                                                         "address list?"),
+                                          PromptButtons::YesNo, PromptIcon::Question, 1}) ==
+           PromptAnswer::Yes;
 }
 
 QString frmAddressSetup::listPath() const
@@ -233,12 +299,33 @@ void frmAddressSetup::finishCopy()
     }
 }
 
+void frmAddressSetup::importSites()
+{
+    if (m_units.isFull()) {
+        showMaximumMessage();
+        return;
+    }
+    QPointer<frmAddressSetup> self(this);
+    QPointer<frmImport> dialog = new frmImport(*m_model, this);
+    dialog->exec();
+    if (!self || !dialog)
+        return;
+    delete dialog;
+    setCurrentRow(currentRow());
+}
+
 void frmAddressSetup::setCommandsEnabled(bool enabled)
 {
-    for (QPushButton* b : {cmdAdd, cmdEdit, cmdRemove, cmdCopy, cmdDone})
+    for (QPushButton* b : {cmdAdd, cmdEdit, cmdRemove, cmdCopy, cmdImport, cmdDone})
         b->setEnabled(enabled);
     m_menuBar->setEnabled(enabled);
     lstAddress->setEnabled(enabled);
+}
+
+void frmAddressSetup::reject()
+{
+    if (changesMayGo())
+        QDialog::reject();
 }
 
 void frmAddressSetup::done(int result)
@@ -249,6 +336,9 @@ void frmAddressSetup::done(int result)
         setCommandsEnabled(true);
         m_model->removeAt(m_units.count() - 1);
     }
+    // Discarded changes leave the list as the file has it, for the cycle as well.
+    if (result == QDialog::Rejected && m_units != m_saved)
+        m_model->replaceAll(m_saved);
     QDialog::done(result);
 }
 
@@ -278,6 +368,8 @@ bool frmAddressSetup::keepIncompleteOriginal(const QString& path)
 
 void frmAddressSetup::openListFile()
 {
+    if (!changesMayGo())
+        return;
     const std::optional<QString> path =
         Platform::fileDialogs().openFile({QStringLiteral("Open IP Adress List File"),
                                           kFilter,
@@ -290,8 +382,7 @@ void frmAddressSetup::openListFile()
     UnitAddressList loaded;
     if (LoadAddressList(*path, loaded) != AddressListLoad::Loaded)
         return;
-    m_model->replaceAll(loaded);
-    setCurrentRow(0);
+    showList(loaded);
     m_settings.setIPFileName(*path);
     m_openedIncomplete = false;
 }
@@ -309,6 +400,7 @@ void frmAddressSetup::saveListFileAs()
         return;
     if (SaveAddressList(*path, m_units)) {
         m_settings.setIPFileName(*path);
+        m_saved = m_units;
         m_openedIncomplete = false;
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "directory/UnitAddressList.h"
+
 #include <QDialog>
 
 class QMenuBar;
@@ -8,8 +10,6 @@ class QTimer;
 class QTreeView;
 class Settings;
 class UnitAddressModel;
-struct UnitAddressList;
-struct UnitRecord;
 
 // The address list window: shows the shared unit address list, changes it record by record
 // through the record dialog, and reads and writes the list files. Changes act on the list at
@@ -31,13 +31,21 @@ public:
     void edit();
     void remove();
     void copy();
+    void importSites();
     void saveAndClose();
     void openListFile();
     void saveListFileAs();
 
+    // Closing without "&Done" asks before changes are discarded.
+    void reject() override;
     void done(int result) override;
 
 private:
+    void sizeColumns();
+    void showList(const UnitAddressList& units);
+    bool hasUnsavedChanges() const;
+    // True when there are no unsaved changes, or the user lets them go.
+    bool changesMayGo();
     void showMaximumMessage();
     bool runRecordDialog(int editIndex, const UnitRecord* record);
     void finishCopy();
@@ -45,6 +53,8 @@ private:
     bool keepIncompleteOriginal(const QString& path);
 
     UnitAddressList& m_units;
+    // The list as its file has it: loaded, opened or last saved.
+    UnitAddressList m_saved;
     // The file shown at opening did not load to its end: its original is kept before the
     // first save over it, so the records the load could not read are not lost.
     bool m_openedIncomplete = false;

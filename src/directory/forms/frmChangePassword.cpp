@@ -37,7 +37,6 @@ frmChangePassword::frmChangePassword(Settings& settings, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(buttons);
-    setMinimumWidth(360);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Enter in the first box moves on to the second; Enter in the second confirms.

@@ -27,7 +27,6 @@ frmEnterPassword::frmEnterPassword(const QString& encodedPassword, QWidget* pare
     layout->addWidget(Label1);
     layout->addWidget(txtPassword);
     layout->addLayout(buttons);
-    setMinimumWidth(300);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(txtPassword, &QLineEdit::returnPressed, this, &frmEnterPassword::cmdOK_Click);

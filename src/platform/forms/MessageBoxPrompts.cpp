@@ -51,6 +51,22 @@ QMessageBox::Icon iconOf(PromptIcon icon)
 
 } // namespace
 
+MessageBoxPrompts::~MessageBoxPrompts()
+{
+    delete m_notice.data();
+}
+
+void MessageBoxPrompts::notify(const Prompt& prompt)
+{
+    if (m_notice && m_notice->isVisible())
+        return;
+    auto* box = new QMessageBox(iconOf(prompt.icon), prompt.title, prompt.text, QMessageBox::Ok,
+                                QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    m_notice = box;
+    box->open();
+}
+
 PromptAnswer MessageBoxPrompts::ask(const Prompt& prompt)
 {
     QMessageBox box(iconOf(prompt.icon), prompt.title, prompt.text, QMessageBox::NoButton,

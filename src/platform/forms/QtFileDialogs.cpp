@@ -2,8 +2,28 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTreeView>
 
 namespace {
+
+// Opens with room for the side bar and every column of the detail view, within the screen: the
+// names take what the sizes, types and dates leave.
+void showColumnsWhole(QFileDialog& dialog)
+{
+    const QFontMetrics metrics = dialog.fontMetrics();
+    QSize size(metrics.averageCharWidth() * 110, metrics.height() * 30);
+    if (const QScreen* screen = dialog.screen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    dialog.resize(size);
+    if (auto* details = dialog.findChild<QTreeView*>()) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+}
 
 std::optional<QString> run(const FileDialogRequest& request, QFileDialog::AcceptMode mode)
 {
@@ -16,6 +36,9 @@ std::optional<QString> run(const FileDialogRequest& request, QFileDialog::Accept
         dialog.setNameFilters(filters);
     if (mode == QFileDialog::AcceptSave && !request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
+    showColumnsWhole(dialog);
+    if (mode == QFileDialog::AcceptSave && !request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
