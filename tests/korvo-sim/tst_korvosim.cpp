@@ -79,41 +79,6 @@ private Q_SLOTS:
         QCOMPARE(m_unit->status().videolossSinceLastPolling, 0u);
     }
 
-    void logIn_data()
-    {
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<int>("refusal"); // -1 = none
-        QTest::addColumn<int>("expected");
-        QTest::newRow("right password") << u"abc"_s << -1 << 1;
-        QTest::newRow("wrong password") << u"abd"_s << -1 << 2;
-        QTest::newRow("refused, rejected") << u"abc"_s << 0 << 0;
-        QTest::newRow("refused, internal error") << u"abc"_s << 3 << 3;
-    }
-
-    void logIn()
-    {
-        QFETCH(QString, password);
-        QFETCH(int, refusal);
-        QFETCH(int, expected);
-        UnitFaults faults;
-        if (refusal >= 0)
-            faults.refuseLogin = quint8(refusal);
-        QVERIFY(open(0, faults));
-        const auto answer = ask(*m_transport, logInFrame(SimulatedUnit::passwordValue(password)));
-        QVERIFY(answer);
-        QCOMPARE(answer->code, 105);
-        QCOMPARE(answer->subCode, 0);
-        QCOMPARE(answer->data, QByteArray(1, char(expected)));
-
-        // The log-in value: each character's code raised to its position, modulo 2^32; 0 for
-        // other lengths than 3 and 4.
-        QCOMPARE(SimulatedUnit::passwordValue(u"abcd"_s), 100980000u);
-        QCOMPARE(SimulatedUnit::passwordValue(u"ab"_s), 0u);
-        QCOMPARE(SimulatedUnit::passwordValue(u"abcde"_s), 0u);
-        QCOMPARE(SimulatedUnit::passwordValue(u"\u00FF\u00FF\u00FF\u00FF"_s),
-                 quint32(255u + 65025u + 16581375u + 4228250625u));
-    }
-
     void blockReadAndClockWrite()
     {
         QVERIFY(open(3));
@@ -139,9 +104,6 @@ private Q_SLOTS:
         const auto unitTime =
             StatusBlock(ask(*m_transport, statusRequest).value_or(Answer{}).data).unitTime();
         QVERIFY(qAbs(StatusBlock::unitClock(unitTime.value_or(0)).secsTo(expected)) <= 2);
-
-        m_unit->faults().ignoreBlockRead = true;
-        QVERIFY(!ask(*m_transport, readBlock61, 500));
     }
 
     void statusLives()
