@@ -3,6 +3,7 @@
 #include "core/UnitListLoader.h"
 #include "directory/AddressListFile.h"
 #include "ModalDriver.h"
+#include "platform/forms/IconFile.h"
 #include "ScriptedPlatform.h"
 #include "settings/AppPassword.h"
 #include "TestFiles.h"
@@ -73,6 +74,11 @@ private Q_SLOTS:
         for (const char* name : {"tmrPoll", "tmrAutoStart", "tmrMain"})
             QVERIFY2(!child<QTimer>(*w, name)->isActive(), name);
         QCOMPARE(child<QPushButton>(*w, "cmdStart")->text(), u"&Start"_s);
+        // Built in: no icon file lies in the test's program folder or beside it.
+        const QImage icon = w->windowIcon().pixmap(48, 48).toImage();
+        QCOMPARE(icon.size(), QSize(48, 48));
+        QCOMPARE(icon, iconFile(u"KELP.ico"_s).pixmap(48, 48).toImage());
+        QCOMPARE(iconFile(u"W95MBX03.ico"_s).pixmap(48, 48).size(), QSize(48, 48));
         QCOMPARE(child<QRadioButton>(*w, "Option1")->text(), u"Status Message"_s);
         QCOMPARE(child<QRadioButton>(*w, "Option2")->text(), u"Unit Synchronization"_s);
         QVERIFY(!w->isUnlocked());
