@@ -1,5 +1,5 @@
-#include "settings/Settings.h"
 #include "ScriptedPlatform.h"
+#include "settings/Settings.h"
 
 #include <optional>
 #include <QSignalSpy>
@@ -54,6 +54,7 @@ void TestSettings::emptyRegistryGivesDefaultsAndWritesNothing()
     QCOMPARE(s.ltDiff(), qint16(15));
     QCOMPARE(s.logKeepDays(), qint16(7));
     QCOMPARE(s.logFileName(), QStringLiteral("ExceptionLogFile.txt"));
+    QCOMPARE(s.concurrentUnits(), 1);
     QCOMPARE(s.exceptionLogPath(),
              m_platform->programFolder.file(QStringLiteral("ExceptionEventLog.evt")));
     for (int i = 0; i < Settings::kOptionCount; ++i) {
@@ -125,6 +126,14 @@ void TestSettings::settersRoundTrip_data()
         "LogFileName", "General", "LogFileName", "log.txt",
         [](Settings& s) { s.setLogFileName(QStringLiteral("log.txt")); },
         [](const Settings& s) { return s.logFileName(); });
+    row(
+        "ConcurrentUnits", "Options", "ConcurrentUnits", "256",
+        [](Settings& s) { s.setConcurrentUnits(256); },
+        [](const Settings& s) { return QString::number(s.concurrentUnits()); });
+    row(
+        "ConcurrentUnits out of range", "Options", "ConcurrentUnits", "1",
+        [](Settings& s) { s.setConcurrentUnits(257); },
+        [](const Settings& s) { return QString::number(s.concurrentUnits()); });
 }
 
 void TestSettings::settersRoundTrip()
@@ -208,6 +217,13 @@ void TestSettings::badStoredValuesReadAsDefault_data()
                                         << "RollingNumber"
                                         << "0x10"
                                         << "0";
+    for (const char* units : {"0", "257", "eight", "-8"})
+        QTest::addRow("units %s", units) << "Options"
+                                         << "ConcurrentUnits" << units << "1";
+    QTest::newRow("units in range") << "Options"
+                                    << "ConcurrentUnits"
+                                    << "64"
+                                    << "64";
 }
 
 void TestSettings::badStoredValuesReadAsDefault()
@@ -229,6 +245,7 @@ void TestSettings::badStoredValuesReadAsDefault()
         {QStringLiteral("NotifyBy"), QString::number(s.option(Option::NotifyBy))},
         {QStringLiteral("PollingOption"), QString::number(s.option(Option::PollingOption))},
         {QStringLiteral("RollingNumber"), QString::number(s.rollingNumber())},
+        {QStringLiteral("ConcurrentUnits"), QString::number(s.concurrentUnits())},
     };
     QCOMPARE(values.value(key), expected);
 }
