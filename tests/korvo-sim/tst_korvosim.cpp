@@ -113,6 +113,7 @@ private Q_SLOTS:
     void faultsFromTheCommandLine_data();
     void faultsFromTheCommandLine();
     void programServesAFleetUntilStopped();
+    void programSaysWhenItMayNotOpenEnoughFiles();
 
 private:
     // Starts a unit and connects to it.
@@ -396,6 +397,22 @@ void TestKorvoSim::programServesAFleetUntilStopped()
     QCOMPARE(program.exitCode(), 0);
     QVERIFY2(program.readAllStandardOutput().contains("stopped after 4 request(s)"),
              "the program did not report what it served");
+}
+
+void TestKorvoSim::programSaysWhenItMayNotOpenEnoughFiles()
+{
+    const quint32 base = SimulatedFleet::randomLoopbackAddress().toIPv4Address() & 0xFFFF0000u;
+    QProcess program;
+    program.start(u"/bin/sh"_s,
+                  {u"-c"_s, u"ulimit -n 64 && ulimit -Hn 64 && exec \"$0\" \"$@\""_s,
+                   QStringLiteral(KORVO_SIM_PATH), u"--units"_s, u"300"_s, u"--first-address"_s,
+                   QHostAddress(base | 1).toString(), u"--seconds"_s, u"1"_s});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 1);
+    const QString errors = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(errors.contains(u"needs about 876 open files, but this process may open only 64"_s),
+             qPrintable(errors));
+    QVERIFY2(errors.count(u'\n') < 15, "every unit that could not start was listed");
 }
 
 QTEST_GUILESS_MAIN(TestKorvoSim)
