@@ -22,6 +22,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VigilStat"));
     QApplication::setApplicationVersion(QStringLiteral(VIGILSTAT_VERSION));
+    // Ties the windows to the menu entry, so the desktop shows them under its name and icon.
+    QApplication::setDesktopFileName(QStringLiteral("vigilstat"));
 
     IniRegistry registry(IniRegistry::defaultRoot());
     MessageBoxPrompts prompts;

@@ -1,6 +1,7 @@
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
 #include "ModalDriver.h"
+#include "platform/forms/IconFile.h"
 #include "ScriptedPlatform.h"
 #include "SimulatedSite.h"
 
@@ -82,11 +83,14 @@ void TestCycleWindow::cycleInTheWindow()
 
     // The unit that failed is announced; opening the exception log calms the window.
     const bool caption = mode == 0 && notifyBy != u"0"_s;
+    const auto image = [](const QIcon& icon) { return icon.pixmap(48, 48).toImage(); };
     QCOMPARE(w.windowTitle(), caption ? u"VigilStat-Exception Log Updated!"_s : u"VigilStat"_s);
+    QCOMPARE(image(w.windowIcon()), image(iconFile(caption ? u"W95MBX03.ico"_s : u"KELP.ico"_s)));
     QTRY_COMPARE(beeped.size(), mode == 0 && notifyBy != u"1"_s ? 3 : 0);
     ModalDriver::onNext(u"frmExceptionLog"_s, [](QWidget* viewer) { viewer->close(); });
     viewLog->trigger();
     QCOMPARE(w.windowTitle(), u"VigilStat"_s);
+    QCOMPARE(image(w.windowIcon()), image(iconFile(u"KELP.ico"_s)));
     QVERIFY(!w.logUpdated());
     // The report is printed in the mode of its cycle, whatever the mode is now.
     QTest::mouseClick(child(mode == 0 ? "Option2" : "Option1"), Qt::LeftButton);

@@ -1,6 +1,7 @@
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
 #include "ModalDriver.h"
+#include "platform/forms/IconFile.h"
 #include "ScriptedPlatform.h"
 #include "settings/AppPassword.h"
 
@@ -133,6 +134,11 @@ void TestMainWindow::controlsAndTimersAtStart()
         QVERIFY2(!timer(name)->isActive(), name);
     QCOMPARE(w->findChild<QPushButton*>(QStringLiteral("cmdStart"))->text(),
              QStringLiteral("&Start"));
+    // Built in: no icon file lies in the test's program folder or beside it.
+    const QImage icon = w->windowIcon().pixmap(48, 48).toImage();
+    QCOMPARE(icon.size(), QSize(48, 48));
+    QCOMPARE(icon, iconFile(QStringLiteral("KELP.ico")).pixmap(48, 48).toImage());
+    QCOMPARE(iconFile(QStringLiteral("W95MBX03.ico")).pixmap(48, 48).size(), QSize(48, 48));
     QCOMPARE(w->findChild<QRadioButton*>(QStringLiteral("Option1"))->text(),
              QStringLiteral("Status Message"));
     QCOMPARE(w->findChild<QRadioButton*>(QStringLiteral("Option2"))->text(),

@@ -1,7 +1,11 @@
-// Draws the program's two window icons and writes them as .ico files into the folder given on
-// the command line: "KELP.ico" (normal) and "W95MBX03.ico" (a cycle logged notifying exceptions).
+// Draws the program's icons into the folder given on the command line: the two window icons
+// "KELP.ico" (normal) and "W95MBX03.ico" (a cycle logged notifying exceptions), built into the
+// program as resources, and the program icon for the desktop's menu in each theme size given, as
+// hicolor/NxN/apps/vigilstat.png.
 #include <cstdio>
+#include <cstdlib>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -10,24 +14,32 @@
 
 namespace {
 
-constexpr int kSize = 48;
+// The drawings are laid out on a 48-pixel grid and scaled to the size asked for.
+constexpr int kGrid = 48;
+constexpr int kWindowIconSize = 48;
 
-QImage canvas()
+QImage canvas(int size)
 {
-    QImage image(kSize, kSize, QImage::Format_ARGB32);
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     return image;
 }
 
-// A watchful eye on a recorder-blue tile.
-QImage drawWatchIcon()
+void begin(QPainter& p, int size)
 {
-    QImage image = canvas();
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(double(size) / kGrid, double(size) / kGrid);
+}
+
+// A watchful eye on a recorder-blue tile.
+QImage drawWatchIcon(int size)
+{
+    QImage image = canvas(size);
+    QPainter p(&image);
+    begin(p, size);
     p.setPen(QPen(QColor(0x0b, 0x2a, 0x4a), 2));
     p.setBrush(QColor(0x1f, 0x5f, 0x9f));
-    p.drawRoundedRect(QRectF(2, 2, kSize - 4, kSize - 4), 8, 8);
+    p.drawRoundedRect(QRectF(2, 2, kGrid - 4, kGrid - 4), 8, 8);
 
     QPainterPath eye;
     eye.moveTo(7, 24);
@@ -48,14 +60,14 @@ QImage drawWatchIcon()
 }
 
 // The same tile turned to an alarm: a red tile with a warning sign.
-QImage drawAlertIcon()
+QImage drawAlertIcon(int size)
 {
-    QImage image = canvas();
+    QImage image = canvas(size);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
+    begin(p, size);
     p.setPen(QPen(QColor(0x5a, 0x0a, 0x0a), 2));
     p.setBrush(QColor(0xc6, 0x28, 0x28));
-    p.drawRoundedRect(QRectF(2, 2, kSize - 4, kSize - 4), 8, 8);
+    p.drawRoundedRect(QRectF(2, 2, kGrid - 4, kGrid - 4), 8, 8);
 
     QPainterPath triangle;
     triangle.moveTo(24, 7);
@@ -73,9 +85,11 @@ QImage drawAlertIcon()
     return image;
 }
 
-bool save(const QImage& image, const QString& path)
+bool save(const QImage& image, const QString& path, const char* format)
 {
-    QImageWriter writer(path, "ico");
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    QImageWriter writer(path, format);
     if (writer.write(image))
         return true;
     std::fprintf(stderr, "make-icons: %s: %s\n", qPrintable(path),
@@ -88,14 +102,23 @@ bool save(const QImage& image, const QString& path)
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-icons <output folder>\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: make-icons <output folder> [theme icon size...]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!QDir().mkpath(out.path()))
-        return 1;
-    const bool ok = save(drawWatchIcon(), out.filePath(QStringLiteral("KELP.ico"))) &&
-                    save(drawAlertIcon(), out.filePath(QStringLiteral("W95MBX03.ico")));
+    bool ok =
+        save(drawWatchIcon(kWindowIconSize), out.filePath(QStringLiteral("KELP.ico")), "ico") &&
+        save(drawAlertIcon(kWindowIconSize), out.filePath(QStringLiteral("W95MBX03.ico")), "ico");
+    for (int i = 2; i < argc; ++i) {
+        const int size = std::atoi(argv[i]);
+        if (size < 16 || size > 1024) {
+            std::fprintf(stderr, "make-icons: bad size %s\n", argv[i]);
+            return 2;
+        }
+        const QString path =
+            out.filePath(QStringLiteral("hicolor/%1x%1/apps/vigilstat.png").arg(size));
+        ok = ok && save(drawWatchIcon(size), path, "png");
+    }
     return ok ? 0 : 1;
 }

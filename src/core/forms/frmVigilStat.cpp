@@ -9,7 +9,7 @@
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
 #include "exceptions/forms/frmExceptionLog.h"
-#include "platform/forms/WindowRules.h"
+#include "platform/forms/IconFile.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 
@@ -220,7 +220,7 @@ bool frmVigilStat::Load(SingleInstance& instance)
 
 QIcon frmVigilStat::normalIcon()
 {
-    return WindowRules::iconFile(QStringLiteral("KELP.ico"));
+    return iconFile(QStringLiteral("KELP.ico"));
 }
 
 void frmVigilStat::showNormalIcon()
@@ -275,7 +275,7 @@ void frmVigilStat::onCyclePhase(PollCycle::Phase phase)
 void frmVigilStat::onExceptionNotification(int notifyBy)
 {
     if (notifyBy != 0) {
-        setWindowIcon(WindowRules::iconFile(QStringLiteral("W95MBX03.ico")));
+        setWindowIcon(iconFile(QStringLiteral("W95MBX03.ico")));
         setWindowTitle(QStringLiteral("VigilStat-Exception Log Updated!"));
         m_logUpdated = true;
     }

@@ -1,13 +1,8 @@
 #include "platform/forms/WindowRules.h"
 
-#include "platform/Platform.h"
-#include "platform/ProgramFolder.h"
-
 #include <algorithm>
 #include <QApplication>
 #include <QBoxLayout>
-#include <QDir>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -71,17 +66,6 @@ WindowRules::WindowRules(const QIcon& programIcon, QObject* parent) : QObject(pa
 WindowRules::~WindowRules()
 {
     qApp->removeEventFilter(this);
-}
-
-QIcon WindowRules::iconFile(const QString& name)
-{
-    for (const QString& folder :
-         {Platform::programFolder().path(), QCoreApplication::applicationDirPath()}) {
-        const QString path = QDir(folder).filePath(name);
-        if (QFileInfo::exists(path))
-            return QIcon(path);
-    }
-    return {};
 }
 
 int WindowRules::captionWidth(const QString& caption)

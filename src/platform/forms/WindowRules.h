@@ -17,8 +17,6 @@ public:
     explicit WindowRules(const QIcon& programIcon, QObject* parent = nullptr);
     ~WindowRules() override;
 
-    // An icon file from the program's folder, or from beside the executable.
-    static QIcon iconFile(const QString& name);
     // The width a window needs for its caption to show in full in a window manager's title bar.
     static int captionWidth(const QString& caption);
     // Makes a column of a list wide enough for its caption and for each of the texts.

@@ -1,0 +1,6 @@
+#include "platform/forms/IconFile.h"
+
+QIcon iconFile(const QString& name)
+{
+    return QIcon(QStringLiteral(":/icons/") + name);
+}
