@@ -10,10 +10,13 @@ public:
     virtual QString path() const = 0;
 };
 
-// VIGILSTAT_HOME when set; else the executable's folder when it is writable; else the per-user
-// data folder (an installed program's folder is usually read-only).
+// VIGILSTAT_HOME when set; else the executable's folder when it is writable and not a system
+// folder; else the per-user data folder. An installed program's folder is read-only for users, and
+// a program run as root must not write into /usr.
 class SystemProgramFolder : public ProgramFolder
 {
 public:
     QString path() const override;
+
+    static bool isSystemFolder(const QString& folder);
 };

@@ -8,11 +8,13 @@
 #include <memory>
 #include <optional>
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,6 +35,7 @@ private Q_SLOTS:
     void menuModePersistsOptionButtonsDoNot();
     void chooseReportFollowsFileSaveOption();
     void storedPollingOptionStartsTheCountdown();
+    void setupDialogsAndTheCountdown();
     void secondInstanceIsRefused();
     void gateAsksOnceThenAgainAfterActivate();
     void wrongPasswordIsRefused();
@@ -219,6 +222,54 @@ void TestMainWindow::storedPollingOptionStartsTheCountdown()
     seedOption("PollingOption", "1");
     auto automatic = startWindow();
     QVERIFY(automatic->findChild<QTimer*>(QStringLiteral("tmrAutoStart"))->isActive());
+}
+
+void TestMainWindow::setupDialogsAndTheCountdown()
+{
+    m_platform->clock.setLocal(wallClock(QDate(2026, 6, 10), QTime(12, 0)));
+    seedOption("PollingOption", "1");
+    auto w = startWindow();
+    openChangePassword(*w, QStringLiteral("admin"));
+    auto* countdown = w->findChild<QTimer*>(QStringLiteral("tmrAutoStart"));
+    const auto open = [&](const char* entry, const char* dialog, auto act) {
+        QString opened;
+        ModalDriver::onNext(QString(), [&](QWidget* d) {
+            opened = d->objectName();
+            act(d);
+        });
+        action(*w, entry)->trigger();
+        QCOMPARE(opened, QString::fromLatin1(dialog));
+    };
+    const auto cancel = [](QWidget* d) { ModalDriver::click(d, "cmdCancel"); };
+    open("mnuPrintSaveConfigure", "frmConfiguration", cancel);
+    open("mnuExceptionSetup", "frmExceptionSetup", cancel);
+    w->schedule().tick(false, 0);
+    // The countdown rests while the poll frequency is edited; cancelling keeps its next start,
+    // saving starts it over from the settings.
+    open("mnuConfigurePoll", "frmConfigurePoll", [&](QWidget* d) {
+        QVERIFY(!countdown->isActive());
+        cancel(d);
+    });
+    w->schedule().tick(false, 0);
+    QCOMPARE(w->schedule().nextStart(), wallClock(QDate(2026, 6, 11), QTime(0, 0)));
+    open("mnuConfigurePoll", "frmConfigurePoll", [](QWidget* d) {
+        ModalDriver::child<QComboBox>(d, QStringLiteral("Combo1"))->setCurrentIndex(47);
+        ModalDriver::child<QRadioButton>(d, QStringLiteral("Option2"))->click();
+        ModalDriver::click(d, "cmdOK");
+    });
+    QVERIFY(countdown->isActive());
+    w->schedule().tick(false, 0);
+    const QDateTime start = wallClock(QDate(2026, 6, 10), QTime(23, 30));
+    QCOMPARE(w->schedule().nextStart(), start);
+
+    // The schedule starts the cycle itself (one unit, not selected: it ends at its first tick);
+    // once only, the countdown stays off after it.
+    w->unitLists().append({"127.0.0.1", "Unit", "", "GMT", "OFF", "0", "0"});
+    w->cycle().setTimings(CycleTimings{10, 10, {}});
+    QSignalSpy ended(&w->cycle(), &PollCycle::cycleEnded);
+    m_platform->clock.setLocal(start);
+    QTRY_COMPARE(ended.size(), 1);
+    QVERIFY(!countdown->isActive());
 }
 
 void TestMainWindow::secondInstanceIsRefused()

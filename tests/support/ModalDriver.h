@@ -30,6 +30,15 @@ public:
         QTest::keyClicks(edit, text);
     }
 
+    // The named child of a window; a missing one ends the test run, as a typo would hang it.
+    template <typename W> static W* child(QWidget* window, const QString& name)
+    {
+        auto* widget = window->findChild<W*>(name);
+        if (!widget)
+            qFatal("no child %s", qPrintable(name));
+        return widget;
+    }
+
     static void click(QWidget* dialog, const char* button)
     {
         auto* b = dialog->findChild<QPushButton*>(QString::fromLatin1(button));

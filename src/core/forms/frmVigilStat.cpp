@@ -3,12 +3,15 @@
 #include "comm/DialUpLink.h"
 #include "comm/forms/frmDialUpProgress.h"
 #include "core/forms/frmAbout.h"
+#include "core/forms/frmConfiguration.h"
+#include "core/forms/frmConfigurePoll.h"
 #include "core/SingleInstance.h"
 #include "directory/forms/frmAddressSetup.h"
 #include "directory/forms/frmChangePassword.h"
 #include "directory/forms/frmEnterPassword.h"
 #include "directory/TimeZones.h"
 #include "exceptions/forms/frmExceptionLog.h"
+#include "exceptions/forms/frmExceptionSetup.h"
 #include "platform/forms/IconFile.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
@@ -51,6 +54,7 @@ frmVigilStat::frmVigilStat(QWidget* parent) : QMainWindow(parent)
     m_dialUp = new DialUpLink(m_settings, this);
     frmDialUpProgress::attach(m_dialUp, this);
     m_cycle = new PollCycle(m_settings, m_unitLists, m_dialUp, this);
+    m_schedule = new PollSchedule(m_settings, this);
     setWindowTitle(kCaption);
     createControls();
     createMenus();
@@ -104,6 +108,12 @@ void frmVigilStat::createControls()
     tmrAutoStart = makeTimer(this, "tmrAutoStart", 1000);
     tmrMain = makeTimer(this, "tmrMain", 900);
     connect(tmrAutoStart, &QTimer::timeout, this, &frmVigilStat::tmrAutoStart_Timer);
+    connect(m_schedule, &PollSchedule::statusText, Panel1, &QLabel::setText);
+    connect(m_schedule, &PollSchedule::countdownOff, tmrAutoStart, &QTimer::stop);
+    connect(m_schedule, &PollSchedule::startDue, this, [this] {
+        m_cycle->setAutomaticStart(true);
+        m_cycle->Start(m_operatingMode);
+    });
 
     connect(m_cycle, &PollCycle::reportCleared, this, [this] {
         Text2->clear();
@@ -114,10 +124,14 @@ void frmVigilStat::createControls()
     connect(m_cycle, &PollCycle::phaseChanged, this, &frmVigilStat::onCyclePhase);
     connect(m_cycle, &PollCycle::exceptionNotification, this,
             &frmVigilStat::onExceptionNotification);
-    // The schedule's countdown pauses while a cycle runs.
-    connect(m_cycle, &PollCycle::cycleStarted, tmrAutoStart, &QTimer::stop);
+    // The schedule's countdown pauses while a cycle runs, and goes on after it unless its
+    // single run is over.
+    connect(m_cycle, &PollCycle::cycleStarted, this, [this] {
+        tmrAutoStart->stop();
+        m_schedule->cycleStarted();
+    });
     connect(m_cycle, &PollCycle::cycleEnded, this, [this] {
-        if (m_settings.option(Settings::Option::PollingOption) == 1)
+        if (m_settings.option(Settings::Option::PollingOption) == 1 && !m_schedule->isOnceDone())
             tmrAutoStart->start();
     });
 
@@ -170,10 +184,6 @@ void frmVigilStat::createMenus()
     mnuAbout = bar->addAction(QStringLiteral("A&bout"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
-    // Entries whose windows are not part of this build yet stay visible but unavailable.
-    for (QAction* pending : {mnuPrintSaveConfigure, mnuConfigurePoll, mnuExceptionSetup})
-        pending->setEnabled(false);
-
     connect(mnuPreview, &QAction::triggered, this, &frmVigilStat::mnuPreview_Click);
     connect(mnuChoose, &QAction::triggered, this, &frmVigilStat::mnuChoose_Click);
     connect(mnuPrintReport, &QAction::triggered, this, &frmVigilStat::mnuPrintReport_Click);
@@ -183,6 +193,10 @@ void frmVigilStat::createMenus()
     connect(mnuStatus, &QAction::triggered, this, &frmVigilStat::mnuStatus_Click);
     connect(mnuUnitTime, &QAction::triggered, this, &frmVigilStat::mnuUnitTime_Click);
     connect(mnuAddressSetup, &QAction::triggered, this, &frmVigilStat::mnuAddressSetup_Click);
+    connect(mnuPrintSaveConfigure, &QAction::triggered, this,
+            &frmVigilStat::mnuPrintSaveConfigure_Click);
+    connect(mnuConfigurePoll, &QAction::triggered, this, &frmVigilStat::mnuConfigurePoll_Click);
+    connect(mnuExceptionSetup, &QAction::triggered, this, &frmVigilStat::mnuExceptionSetup_Click);
     connect(mnuChangePassword, &QAction::triggered, this, &frmVigilStat::mnuChangePassword_Click);
     connect(mnuActivatePassword, &QAction::triggered, this,
             &frmVigilStat::mnuActivatePassword_Click);
@@ -211,7 +225,7 @@ bool frmVigilStat::Load(SingleInstance& instance)
     mnuChoose->setVisible(m_settings.option(Settings::Option::FileSaveOption) == 1);
 
     if (m_settings.option(Settings::Option::PollingOption) == 1) {
-        m_firstTick = true;
+        m_schedule->restartFromSettings();
         tmrAutoStart->start();
     }
     showNormalIcon();
@@ -373,6 +387,40 @@ void frmVigilStat::mnuAddressSetup_Click()
     delete dialog;
 }
 
+void frmVigilStat::mnuPrintSaveConfigure_Click()
+{
+    if (PasswordGate())
+        return;
+    QPointer<frmConfiguration> dialog = new frmConfiguration(m_settings, this);
+    dialog->exec();
+    delete dialog;
+}
+
+void frmVigilStat::mnuConfigurePoll_Click()
+{
+    if (PasswordGate())
+        return;
+    // The countdown rests while its settings are edited, and goes on after with what was saved.
+    if (tmrAutoStart->isActive()) {
+        tmrAutoStart->stop();
+        Panel1->clear();
+    }
+    QPointer<frmConfigurePoll> dialog = new frmConfigurePoll(m_settings, *m_schedule, this);
+    dialog->exec();
+    delete dialog;
+    if (m_settings.option(Settings::Option::PollingOption) == 1)
+        tmrAutoStart->start();
+}
+
+void frmVigilStat::mnuExceptionSetup_Click()
+{
+    if (PasswordGate())
+        return;
+    QPointer<frmExceptionSetup> dialog = new frmExceptionSetup(m_settings, this);
+    dialog->exec();
+    delete dialog;
+}
+
 void frmVigilStat::mnuChangePassword_Click()
 {
     if (PasswordGate())
@@ -407,8 +455,7 @@ void frmVigilStat::closeEvent(QCloseEvent* event)
 
 void frmVigilStat::tmrAutoStart_Timer()
 {
-    // The schedule countdown arrives with the automatic schedule; until then the timer only
-    // keeps its first-tick mark.
+    m_schedule->tick(m_cycle->isCycleActive(), m_operatingMode);
 }
 
 void frmVigilStat::onOptionSaved(Settings::Option option)

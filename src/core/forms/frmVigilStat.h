@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PollCycle.h"
+#include "core/PollSchedule.h"
 #include "directory/UnitAddressList.h"
 #include "settings/Settings.h"
 
@@ -44,6 +45,7 @@ public:
     const UnitStatusTable& unitStatus() const { return m_cycle->table(); }
     PollCycle& cycle() { return *m_cycle; }
     DialUpLink& dialUp() { return *m_dialUp; }
+    PollSchedule& schedule() { return *m_schedule; }
 
     // The program's icon, shown by every window unless a cycle logged notifying exceptions.
     static QIcon normalIcon();
@@ -77,6 +79,9 @@ private:
     void mnuUnitTime_Click();
     void setOperatingMode(int mode);
     void mnuAddressSetup_Click();
+    void mnuPrintSaveConfigure_Click();
+    void mnuConfigurePoll_Click();
+    void mnuExceptionSetup_Click();
     void mnuChangePassword_Click();
     void mnuActivatePassword_Click();
     void mnuAbout_Click();
@@ -91,7 +96,7 @@ private:
     int m_operatingMode = 0;
     bool m_unlocked = false;
     bool m_passwordAccepted = false;
-    bool m_firstTick = false;
+    PollSchedule* m_schedule = nullptr;
     bool m_logUpdated = false;
     bool m_startHadFocus = false;
     bool m_reportHasLine = false;

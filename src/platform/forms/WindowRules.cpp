@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QRadioButton>
 #include <QSpacerItem>
 #include <QStyle>
 #include <QWidget>
@@ -90,6 +91,21 @@ void WindowRules::fitColumn(QHeaderView* header, int column, const QStringList& 
     for (const QString& text : longestTexts)
         width = qMax(width, metrics.horizontalAdvance(text) + margin + metrics.averageCharWidth());
     header->resizeSection(column, width);
+}
+
+void WindowRules::tabToChosenOption(const QList<QRadioButton*>& group)
+{
+    const auto follow = [group] {
+        const bool none = std::none_of(group.cbegin(), group.cend(),
+                                       [](const QRadioButton* o) { return o->isChecked(); });
+        for (QRadioButton* option : group) {
+            const bool stop = option->isChecked() || (none && option == group.first());
+            option->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+    };
+    for (QRadioButton* option : group)
+        QObject::connect(option, &QRadioButton::toggled, option, follow);
+    follow();
 }
 
 void WindowRules::fitToCaption(QWidget* window)

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class QHeaderView;
+class QRadioButton;
 class QWidget;
 
 // What every window of the program gets without asking for it: the program's icon, a width that
@@ -21,6 +22,9 @@ public:
     static int captionWidth(const QString& caption);
     // Makes a column of a list wide enough for its caption and for each of the texts.
     static void fitColumn(QHeaderView* header, int column, const QStringList& longestTexts);
+    // Tab reaches a group of option buttons through the chosen one, as in any option group; Qt
+    // would otherwise stop at the first until the user focuses another one.
+    static void tabToChosenOption(const QList<QRadioButton*>& group);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
