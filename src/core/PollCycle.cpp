@@ -50,6 +50,11 @@ void PollCycle::setTimings(const CycleTimings& timings)
     m_tmrPoll.setInterval(timings.tickMs);
 }
 
+void PollCycle::setConcurrentUnits(int units)
+{
+    m_concurrentOverride = qBound(0, units, Settings::kMaxConcurrentUnits);
+}
+
 QString PollCycle::modeText(const char* polling, const char* synchronizing) const
 {
     return QString::fromLatin1(m_mode == 1 ? synchronizing : polling);

@@ -50,9 +50,9 @@ public:
     ~PollCycle() override;
 
     void setTimings(const CycleTimings& timings);
-    // How many conversations the next cycles keep running at once, in place of the setting
-    // "ConcurrentUnits"; 0 goes back to the setting.
-    void setConcurrentUnits(int units) { m_concurrentOverride = units; }
+    // How many conversations the next cycles keep running at once (1 to 256), in place of the
+    // setting "ConcurrentUnits"; 0 goes back to the setting.
+    void setConcurrentUnits(int units);
 
     // The Start button while no cycle runs. operatingMode 0 polls status, 1 sets clocks; the mode
     // holds for the whole cycle. Returns false when no cycle started: no unit list (the user is
