@@ -1,14 +1,19 @@
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
+#include "core/UnitListLoader.h"
+#include "directory/AddressListFile.h"
 #include "ModalDriver.h"
 #include "platform/forms/IconFile.h"
 #include "ScriptedPlatform.h"
 #include "settings/AppPassword.h"
+#include "TestFiles.h"
+#include "UnitLists.h"
 
 #include <memory>
 #include <optional>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,450 +25,333 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_platform.emplace();
+        m_lockDir.emplace();
+        m_instance.emplace(lockPath());
+    }
+    void cleanup()
+    {
+        m_instance.reset();
+        m_lockDir.reset();
+        m_platform.reset();
+    }
 
-    void captionsMenusAndAccessKeys();
-    void controlsAndTimersAtStart();
-    void startsInTheStoredMode_data();
-    void startsInTheStoredMode();
-    void menuModePersistsOptionButtonsDoNot();
-    void chooseReportFollowsFileSaveOption();
-    void storedPollingOptionStartsTheCountdown();
-    void setupDialogsAndTheCountdown();
-    void secondInstanceIsRefused();
-    void gateAsksOnceThenAgainAfterActivate();
-    void wrongPasswordIsRefused();
-    void enterKeyConfirmsThePassword();
-    void changePasswordNeedsTwoEqualEntries();
-    void aboutOffersSystemInfoOnlyWhenInstalled();
+    void startUp()
+    {
+        auto w = startWindow();
+        QCOMPARE(w->windowTitle(), u"VigilStat"_s);
+        QStringList menus;
+        for (QAction* bar : w->menuBar()->actions()) {
+            menus << bar->text();
+            for (QAction* a : bar->menu() ? bar->menu()->actions() : QList<QAction*>{}) {
+                menus << a->objectName() + u'=' + a->text();
+                if (a->menu())
+                    for (QAction* sub : a->menu()->actions())
+                        menus << sub->objectName() + u'=' + sub->text();
+            }
+        }
+        QCOMPARE(menus,
+                 (QStringList{"&File", "mnuPreview=Preview &Report", "mnuChoose=&Choose Report",
+                              "mnuPrintReport=&Print Report", "mnuViewLog=&View Exception Log",
+                              "mnuExit=E&xit", "Se&tup", "mnuAddressSetup=Setup Unit Address &List",
+                              "mnuPrintSaveConfigure=Configure &Report Printing and Saving ",
+                              "mnuConfigurePoll=C&onfigure Poll Frequency",
+                              "mnuExceptionSetup=&Exception Filters Setup", "=Operating &Mode",
+                              "mnuStatus=Status Message Retrieval",
+                              "mnuUnitTime=Unit Time Synchronization",
+                              "mnuChangePassword=&Change Password",
+                              "mnuActivatePassword=&Activate Password", "A&bout"}));
+        QCOMPARE(child<QTimer>(*w, "tmrPoll")->interval(), 1000);
+        QCOMPARE(child<QTimer>(*w, "tmrAutoStart")->interval(), 1000);
+        QCOMPARE(child<QTimer>(*w, "tmrMain")->interval(), 900);
+        for (const char* name : {"tmrPoll", "tmrAutoStart", "tmrMain"})
+            QVERIFY2(!child<QTimer>(*w, name)->isActive(), name);
+        QCOMPARE(child<QPushButton>(*w, "cmdStart")->text(), u"&Start"_s);
+        // Built in: no icon file lies in the test's program folder or beside it.
+        const QImage icon = w->windowIcon().pixmap(48, 48).toImage();
+        QCOMPARE(icon.size(), QSize(48, 48));
+        QCOMPARE(icon, iconFile(u"KELP.ico"_s).pixmap(48, 48).toImage());
+        QCOMPARE(iconFile(u"W95MBX03.ico"_s).pixmap(48, 48).size(), QSize(48, 48));
+        QCOMPARE(child<QRadioButton>(*w, "Option1")->text(), u"Status Message"_s);
+        QCOMPARE(child<QRadioButton>(*w, "Option2")->text(), u"Unit Synchronization"_s);
+        QVERIFY(!w->isUnlocked());
+        QVERIFY(m_platform->registry.isEmpty());
+    }
+
+    void operatingMode_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("nothing stored") << QString() << 0;
+        QTest::newRow("synchronization") << "1" << 1;
+        QTest::newRow("unknown value") << "2" << 0;
+    }
+
+    // The menu entries switch the mode for good; the option buttons only for this run.
+    void operatingMode()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, mode);
+        if (!stored.isNull())
+            seedOption(u"OperatingMode"_s, stored);
+        auto w = startWindow();
+        QCOMPARE(w->operatingMode(), mode);
+        QCOMPARE(child(*w, "mnuStatus")->isChecked(), mode == 0);
+        QCOMPARE(child(*w, "mnuUnitTime")->isChecked(), mode == 1);
+        QCOMPARE(child<QRadioButton>(*w, "Option2")->isChecked(), mode == 1);
+
+        QTest::mouseClick(child<QRadioButton>(*w, mode ? "Option1" : "Option2"), Qt::LeftButton);
+        QCOMPARE(w->operatingMode(), 1 - mode);
+        QCOMPARE(child(*w, "mnuUnitTime")->isChecked(), mode == 1);
+        QCOMPARE(startWindow()->operatingMode(), mode);
+
+        child(*w, mode ? "mnuStatus" : "mnuUnitTime")->trigger();
+        child(*w, mode ? "mnuStatus" : "mnuUnitTime")->trigger(); // the checked entry stays checked
+        QVERIFY(child(*w, mode ? "mnuStatus" : "mnuUnitTime")->isChecked());
+        QCOMPARE(startWindow()->operatingMode(), 1 - mode);
+    }
+
+    void storedOptionsTakeEffect()
+    {
+        auto w = startWindow();
+        QVERIFY(!child(*w, "mnuChoose")->isVisible());
+        QVERIFY(!child<QTimer>(*w, "tmrAutoStart")->isActive());
+        w->settings().SaveOption(Settings::Option::FileSaveOption, 1);
+        QVERIFY(child(*w, "mnuChoose")->isVisible());
+        w->settings().SaveOption(Settings::Option::FileSaveOption, 0);
+        QVERIFY(!child(*w, "mnuChoose")->isVisible());
+
+        seedOption(u"FileSaveOption"_s, u"1"_s);
+        seedOption(u"PollingOption"_s, u"1"_s);
+        w = startWindow();
+        QVERIFY(child(*w, "mnuChoose")->isVisible());
+        QVERIFY(child<QTimer>(*w, "tmrAutoStart")->isActive());
+    }
+
+    void singleInstance()
+    {
+        SingleInstance first(lockPath());
+        QVERIFY(first.tryAcquire());
+        frmVigilStat second;
+        QVERIFY(!second.Load(*m_instance));
+        QCOMPARE(
+            m_platform->prompts.texts(),
+            QStringList{u"You can't run the second instance of VigilStat on the same computer!"_s});
+        QCOMPARE(m_platform->prompts.shown[0].title, u"Message"_s);
+        QVERIFY(m_platform->registry.isEmpty());
+        first.release();
+
+        // A lock left behind by an instance that crashed does not block the next start.
+        QProcess gone;
+        gone.start(u"true"_s, {});
+        QVERIFY(gone.waitForStarted());
+        const qint64 deadPid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        TestFiles::write(lockPath(), QByteArray::number(deadPid) + '\n' +
+                                         QCoreApplication::applicationName().toUtf8() + '\n' +
+                                         QSysInfo::machineHostName().toUtf8() + '\n');
+        frmVigilStat afterCrash;
+        QVERIFY(afterCrash.Load(*m_instance));
+    }
+
+    // Asked once per run, again after "&Activate Password"; a wrong password or Cancel refuses.
+    void passwordGate()
+    {
+        auto w = startWindow();
+        answerGate(u"Admin"_s);
+        QVERIFY(w->PasswordGate());
+        QCOMPARE(m_platform->prompts.texts(), QStringList{u"Incorrect Password Entered..."_s});
+        QCOMPARE(m_platform->prompts.shown[0].title, u"Message"_s);
+
+        answerGate(u" admin  "_s, true); // blanks around count for nothing
+        QVERIFY(!w->PasswordGate());
+        QVERIFY(w->isUnlocked());
+        QVERIFY(!w->PasswordGate()); // no dialog this time
+        child(*w, "mnuActivatePassword")->trigger();
+        QVERIFY(!w->isUnlocked());
+        QVERIFY(!startWindow()->isUnlocked());
+
+        // Every protected command asks; closing the gate refuses.
+        QStringList opened;
+        ModalDriver::onNext({}, [&](QWidget* d) {
+            opened << d->objectName();
+            d->close();
+        });
+        child(*w, "mnuAddressSetup")->trigger();
+        QCOMPARE(opened, QStringList{u"frmEnterPassword"_s});
+    }
+
+    void changePassword()
+    {
+        auto w = startWindow();
+        answerGate(u"admin"_s);
+        QVERIFY(!w->PasswordGate());
+        bool stayedOpen = false;
+        ModalDriver::onNext(u"frmChangePassword"_s, [&](QWidget* d) {
+            ModalDriver::type(d, "txtNewPassword", u"night"_s);
+            ModalDriver::type(d, "txtRetypePassword", u"nigth"_s);
+            ModalDriver::click(d, "cmdOK");
+            stayedOpen = d->isVisible();
+            QVERIFY(d->findChild<QLineEdit*>(u"txtRetypePassword"_s)->text().isEmpty());
+            ModalDriver::type(d, "txtNewPassword", QString()); // empty entries are refused too
+            ModalDriver::click(d, "cmdOK");
+            ModalDriver::type(d, "txtNewPassword", u"night"_s);
+            ModalDriver::type(d, "txtRetypePassword", u"night"_s);
+            QTest::keyClick(d->findChild<QLineEdit*>(u"txtRetypePassword"_s), Qt::Key_Return);
+        });
+        child(*w, "mnuChangePassword")->trigger();
+        QVERIFY(stayedOpen);
+        QCOMPARE(m_platform->prompts.texts(),
+                 (QStringList{"Please Reenter the password", "Please Reenter the password",
+                              "Password Accepted!"}));
+        QCOMPARE(m_platform->registry.value(u"VigilStat"_s, u"Security"_s, u"EncodedPassword"_s)
+                     .value_or(QString()),
+                 EncodeAppPassword(u"night"_s));
+
+        // The new password is in force at once.
+        child(*w, "mnuActivatePassword")->trigger();
+        answerGate(u"admin"_s);
+        QVERIFY(w->PasswordGate());
+        answerGate(u"night"_s);
+        QVERIFY(!w->PasswordGate());
+    }
+
+    // The Setup dialogs open behind the gate; the countdown rests while the poll frequency is
+    // edited, cancelling keeps its next start, saving starts it over, and the schedule starts the
+    // cycle itself.
+    void setupDialogsAndTheCountdown()
+    {
+        m_platform->clock.setLocal(wallClock(QDate(2026, 6, 10), QTime(12, 0)));
+        seedOption(u"PollingOption"_s, u"1"_s);
+        auto w = startWindow();
+        answerGate(u"admin"_s);
+        QVERIFY(!w->PasswordGate());
+        auto* countdown = w->findChild<QTimer*>(u"tmrAutoStart"_s);
+        const auto open = [&](const char* entry, const char* dialog, auto act) {
+            QString opened;
+            ModalDriver::onNext(QString(), [&](QWidget* d) {
+                opened = d->objectName();
+                act(d);
+            });
+            child(*w, entry)->trigger();
+            QCOMPARE(opened, QString::fromLatin1(dialog));
+        };
+        const auto cancel = [](QWidget* d) { ModalDriver::click(d, "cmdCancel"); };
+        open("mnuPrintSaveConfigure", "frmConfiguration", cancel);
+        open("mnuExceptionSetup", "frmExceptionSetup", cancel);
+        w->schedule().tick(false, 0);
+        open("mnuConfigurePoll", "frmConfigurePoll", [&](QWidget* d) {
+            QVERIFY(!countdown->isActive());
+            cancel(d);
+        });
+        w->schedule().tick(false, 0);
+        QCOMPARE(w->schedule().nextStart(), wallClock(QDate(2026, 6, 11), QTime(0, 0)));
+        open("mnuConfigurePoll", "frmConfigurePoll", [](QWidget* d) {
+            ModalDriver::child<QComboBox>(d, u"Combo1"_s)->setCurrentIndex(47);
+            ModalDriver::child<QRadioButton>(d, u"Option2"_s)->click();
+            ModalDriver::click(d, "cmdOK");
+        });
+        QVERIFY(countdown->isActive());
+        w->schedule().tick(false, 0);
+        const QDateTime start = wallClock(QDate(2026, 6, 10), QTime(23, 30));
+        QCOMPARE(w->schedule().nextStart(), start);
+
+        // One unit, not selected: the cycle ends at its first tick; once only, the countdown
+        // stays off after it.
+        w->unitLists().append({"127.0.0.1", "Unit", "", "GMT", "OFF", "0", "0"});
+        w->cycle().setTimings(CycleTimings{10, 10, {}});
+        QSignalSpy ended(&w->cycle(), &PollCycle::cycleEnded);
+        m_platform->clock.setLocal(start);
+        QTRY_COMPARE(ended.size(), 1);
+        QVERIFY(!countdown->isActive());
+    }
+
+    // "&System Info..." only where a viewer is installed.
+    void about()
+    {
+        auto w = startWindow();
+        for (const QString& viewer : {QString(), u"/usr/bin/hardinfo"_s}) {
+            m_platform->launcher.viewer = viewer;
+            ModalDriver::onNext(u"frmAbout"_s, [](QWidget* d) {
+                const QString version = d->findChild<QLabel*>(u"lblVersion"_s)->text();
+                QVERIFY(version.contains(QStringLiteral(VIGILSTAT_VERSION)));
+                if (auto* sysInfo = d->findChild<QPushButton*>(u"cmdSysInfo"_s))
+                    QTest::mouseClick(sysInfo, Qt::LeftButton);
+                ModalDriver::click(d, "cmdOK");
+            });
+            child(*w, "mnuAbout")->trigger();
+        }
+        QCOMPARE(m_platform->launcher.calls.size(), 1);
+    }
+
+    // The list file named by "IPFileName": relative names lie in the program folder.
+    void unitListLoader()
+    {
+        for (const QString& setting : {QString(), u"lists\\north.ipl"_s}) {
+            ScriptedPlatform platform;
+            if (!setting.isEmpty())
+                platform.registry.seed(u"VigilStat"_s, u"Folder"_s, u"IPFileName"_s, setting);
+            Settings settings;
+            settings.LoadSettings();
+            UnitAddressList units;
+            UnitListLoader loader(units, settings);
+            const QString path = platform.programFolder.file(
+                setting.isEmpty() ? u"IPAddressList.ipl"_s : u"lists/north.ipl"_s);
+            QCOMPARE(loader.path(), path);
+            QVERIFY(!loader.load());
+            QCOMPARE(platform.prompts.texts(), QStringList{u"Cannot open "_s + path});
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            QVERIFY(SaveAddressList(path, UnitLists::threeUnits()));
+            QVERIFY(loader.load());
+            QCOMPARE(units, UnitLists::threeUnits());
+        }
+    }
 
 private:
-    std::unique_ptr<frmVigilStat> startWindow();
-    void seedOption(const char* key, const char* value)
+    QString lockPath() const { return m_lockDir->filePath(u"VigilStat.lock"_s); }
+    std::unique_ptr<frmVigilStat> startWindow()
     {
-        m_platform->registry.seed(QStringLiteral("VigilStat"), QStringLiteral("Options"),
-                                  QString::fromLatin1(key), QString::fromLatin1(value));
+        m_instance->release();
+        auto w = std::make_unique<frmVigilStat>();
+        if (!w->Load(*m_instance))
+            qFatal("start-up refused");
+        return w;
     }
-    QAction* action(frmVigilStat& w, const char* name)
+    template <typename T = QAction> T* child(frmVigilStat& w, const char* name)
     {
-        auto* a = w.findChild<QAction*>(QString::fromLatin1(name));
-        if (!a)
-            qFatal("no action %s", name);
-        return a;
+        return w.findChild<T*>(QString::fromLatin1(name));
     }
-    // Triggers mnuChangePassword and reports which dialogs opened, closing each with Cancel
-    // unless a password is given for the gate.
-    QStringList openChangePassword(frmVigilStat& w, const QString& password);
+    void seedOption(const QString& key, const QString& value)
+    {
+        m_platform->registry.seed(u"VigilStat"_s, u"Options"_s, key, value);
+    }
+    // Gives the password to the gate's dialog when it opens.
+    static void answerGate(const QString& password, bool pressEnter = false)
+    {
+        ModalDriver::onNext(u"frmEnterPassword"_s, [=](QWidget* d) {
+            auto* box = d->findChild<QLineEdit*>(u"txtPassword"_s);
+            QVERIFY(box->maxLength() == 8 && box->echoMode() == QLineEdit::Password);
+            ModalDriver::type(d, "txtPassword", password);
+            if (pressEnter)
+                QTest::keyClick(d->findChild<QLineEdit*>(u"txtPassword"_s), Qt::Key_Return);
+            else
+                ModalDriver::click(d, "cmdOK");
+        });
+    }
 
     std::optional<ScriptedPlatform> m_platform;
     std::optional<QTemporaryDir> m_lockDir;
     std::optional<SingleInstance> m_instance;
 };
-
-void TestMainWindow::init()
-{
-    m_platform.emplace();
-    m_lockDir.emplace();
-    m_instance.emplace(m_lockDir->filePath(QStringLiteral("VigilStat.lock")));
-}
-
-void TestMainWindow::cleanup()
-{
-    m_instance.reset();
-    m_lockDir.reset();
-    m_platform.reset();
-}
-
-std::unique_ptr<frmVigilStat> TestMainWindow::startWindow()
-{
-    m_instance->release();
-    auto w = std::make_unique<frmVigilStat>();
-    if (!w->Load(*m_instance))
-        qFatal("start-up refused");
-    return w;
-}
-
-void TestMainWindow::captionsMenusAndAccessKeys()
-{
-    auto w = startWindow();
-    QCOMPARE(w->windowTitle(), QStringLiteral("VigilStat"));
-
-    QStringList bar;
-    for (QAction* a : w->menuBar()->actions())
-        bar << a->text();
-    QCOMPARE(bar, (QStringList{"&File", "Se&tup", "A&bout"}));
-
-    const auto entries = [](QMenu* menu) {
-        QStringList out;
-        for (QAction* a : menu->actions())
-            out << a->objectName() + u'=' + a->text();
-        return out;
-    };
-    QCOMPARE(entries(w->findChild<QMenu*>(QStringLiteral("mnuFile"))),
-             (QStringList{"mnuPreview=Preview &Report", "mnuChoose=&Choose Report",
-                          "mnuPrintReport=&Print Report", "mnuViewLog=&View Exception Log",
-                          "mnuExit=E&xit"}));
-    QCOMPARE(entries(w->findChild<QMenu*>(QStringLiteral("mnuSetup"))),
-             (QStringList{"mnuAddressSetup=Setup Unit Address &List",
-                          "mnuPrintSaveConfigure=Configure &Report Printing and Saving ",
-                          "mnuConfigurePoll=C&onfigure Poll Frequency",
-                          "mnuExceptionSetup=&Exception Filters Setup", "=Operating &Mode",
-                          "mnuChangePassword=&Change Password",
-                          "mnuActivatePassword=&Activate Password"}));
-    QCOMPARE(entries(w->findChild<QMenu*>(QStringLiteral("mnuOperatingMode"))),
-             (QStringList{"mnuStatus=Status Message Retrieval",
-                          "mnuUnitTime=Unit Time Synchronization"}));
-    QVERIFY(action(*w, "mnuChangePassword")->isEnabled());
-    QVERIFY(action(*w, "mnuActivatePassword")->isEnabled());
-    QVERIFY(action(*w, "mnuExit")->isEnabled());
-}
-
-void TestMainWindow::controlsAndTimersAtStart()
-{
-    auto w = startWindow();
-    const auto timer = [&](const char* name) {
-        return w->findChild<QTimer*>(QString::fromLatin1(name));
-    };
-    QCOMPARE(timer("tmrPoll")->interval(), 1000);
-    QCOMPARE(timer("tmrAutoStart")->interval(), 1000);
-    QCOMPARE(timer("tmrMain")->interval(), 900);
-    for (const char* name : {"tmrPoll", "tmrAutoStart", "tmrMain"})
-        QVERIFY2(!timer(name)->isActive(), name);
-    QCOMPARE(w->findChild<QPushButton*>(QStringLiteral("cmdStart"))->text(),
-             QStringLiteral("&Start"));
-    // Built in: no icon file lies in the test's program folder or beside it.
-    const QImage icon = w->windowIcon().pixmap(48, 48).toImage();
-    QCOMPARE(icon.size(), QSize(48, 48));
-    QCOMPARE(icon, iconFile(QStringLiteral("KELP.ico")).pixmap(48, 48).toImage());
-    QCOMPARE(iconFile(QStringLiteral("W95MBX03.ico")).pixmap(48, 48).size(), QSize(48, 48));
-    QCOMPARE(w->findChild<QRadioButton*>(QStringLiteral("Option1"))->text(),
-             QStringLiteral("Status Message"));
-    QCOMPARE(w->findChild<QRadioButton*>(QStringLiteral("Option2"))->text(),
-             QStringLiteral("Unit Synchronization"));
-    QVERIFY(w->findChild<QWidget*>(QStringLiteral("StatusBar1")));
-    QVERIFY(!w->isUnlocked());
-    QVERIFY(m_platform->registry.isEmpty());
-}
-
-void TestMainWindow::startsInTheStoredMode_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("mode");
-    QTest::newRow("nothing stored") << QString() << 0;
-    QTest::newRow("status") << "0" << 0;
-    QTest::newRow("synchronization") << "1" << 1;
-    QTest::newRow("unknown value") << "2" << 0;
-}
-
-void TestMainWindow::startsInTheStoredMode()
-{
-    QFETCH(QString, stored);
-    QFETCH(int, mode);
-    if (!stored.isNull())
-        seedOption("OperatingMode", qPrintable(stored));
-    auto w = startWindow();
-    QCOMPARE(w->operatingMode(), mode);
-    QCOMPARE(action(*w, "mnuStatus")->isChecked(), mode == 0);
-    QCOMPARE(action(*w, "mnuUnitTime")->isChecked(), mode == 1);
-    QCOMPARE(w->findChild<QRadioButton*>(QStringLiteral("Option2"))->isChecked(), mode == 1);
-}
-
-void TestMainWindow::menuModePersistsOptionButtonsDoNot()
-{
-    {
-        auto w = startWindow();
-        action(*w, "mnuUnitTime")->trigger();
-        QCOMPARE(w->operatingMode(), 1);
-        QVERIFY(!action(*w, "mnuStatus")->isChecked());
-        QVERIFY(action(*w, "mnuUnitTime")->isChecked());
-    }
-    {
-        auto w = startWindow();
-        QCOMPARE(w->operatingMode(), 1);
-        QTest::mouseClick(w->findChild<QRadioButton*>(QStringLiteral("Option1")), Qt::LeftButton);
-        QCOMPARE(w->operatingMode(), 0);
-        QVERIFY(action(*w, "mnuUnitTime")->isChecked()); // the menu is left as it was
-    }
-    auto w = startWindow();
-    QCOMPARE(w->operatingMode(), 1);
-    action(*w, "mnuUnitTime")->trigger(); // choosing the checked entry keeps it checked
-    QVERIFY(action(*w, "mnuUnitTime")->isChecked());
-    action(*w, "mnuStatus")->trigger();
-    auto again = startWindow();
-    QCOMPARE(again->operatingMode(), 0);
-}
-
-void TestMainWindow::chooseReportFollowsFileSaveOption()
-{
-    auto w = startWindow();
-    QVERIFY(!action(*w, "mnuChoose")->isVisible());
-    w->settings().SaveOption(Settings::Option::FileSaveOption, 1);
-    QVERIFY(action(*w, "mnuChoose")->isVisible());
-    w->settings().SaveOption(Settings::Option::FileSaveOption, 0);
-    QVERIFY(!action(*w, "mnuChoose")->isVisible());
-
-    seedOption("FileSaveOption", "1");
-    auto numbered = startWindow();
-    QVERIFY(action(*numbered, "mnuChoose")->isVisible());
-}
-
-void TestMainWindow::storedPollingOptionStartsTheCountdown()
-{
-    {
-        auto manual = startWindow();
-        QVERIFY(!manual->findChild<QTimer*>(QStringLiteral("tmrAutoStart"))->isActive());
-    }
-    seedOption("PollingOption", "1");
-    auto automatic = startWindow();
-    QVERIFY(automatic->findChild<QTimer*>(QStringLiteral("tmrAutoStart"))->isActive());
-}
-
-void TestMainWindow::setupDialogsAndTheCountdown()
-{
-    m_platform->clock.setLocal(wallClock(QDate(2026, 6, 10), QTime(12, 0)));
-    seedOption("PollingOption", "1");
-    auto w = startWindow();
-    openChangePassword(*w, QStringLiteral("admin"));
-    auto* countdown = w->findChild<QTimer*>(QStringLiteral("tmrAutoStart"));
-    const auto open = [&](const char* entry, const char* dialog, auto act) {
-        QString opened;
-        ModalDriver::onNext(QString(), [&](QWidget* d) {
-            opened = d->objectName();
-            act(d);
-        });
-        action(*w, entry)->trigger();
-        QCOMPARE(opened, QString::fromLatin1(dialog));
-    };
-    const auto cancel = [](QWidget* d) { ModalDriver::click(d, "cmdCancel"); };
-    open("mnuPrintSaveConfigure", "frmConfiguration", cancel);
-    open("mnuExceptionSetup", "frmExceptionSetup", cancel);
-    w->schedule().tick(false, 0);
-    // The countdown rests while the poll frequency is edited; cancelling keeps its next start,
-    // saving starts it over from the settings.
-    open("mnuConfigurePoll", "frmConfigurePoll", [&](QWidget* d) {
-        QVERIFY(!countdown->isActive());
-        cancel(d);
-    });
-    w->schedule().tick(false, 0);
-    QCOMPARE(w->schedule().nextStart(), wallClock(QDate(2026, 6, 11), QTime(0, 0)));
-    open("mnuConfigurePoll", "frmConfigurePoll", [](QWidget* d) {
-        ModalDriver::child<QComboBox>(d, QStringLiteral("Combo1"))->setCurrentIndex(47);
-        ModalDriver::child<QRadioButton>(d, QStringLiteral("Option2"))->click();
-        ModalDriver::click(d, "cmdOK");
-    });
-    QVERIFY(countdown->isActive());
-    w->schedule().tick(false, 0);
-    const QDateTime start = wallClock(QDate(2026, 6, 10), QTime(23, 30));
-    QCOMPARE(w->schedule().nextStart(), start);
-
-    // The schedule starts the cycle itself (one unit, not selected: it ends at its first tick);
-    // once only, the countdown stays off after it.
-    w->unitLists().append({"127.0.0.1", "Unit", "", "GMT", "OFF", "0", "0"});
-    w->cycle().setTimings(CycleTimings{10, 10, {}});
-    QSignalSpy ended(&w->cycle(), &PollCycle::cycleEnded);
-    m_platform->clock.setLocal(start);
-    QTRY_COMPARE(ended.size(), 1);
-    QVERIFY(!countdown->isActive());
-}
-
-void TestMainWindow::secondInstanceIsRefused()
-{
-    SingleInstance first(m_lockDir->filePath(QStringLiteral("VigilStat.lock")));
-    QVERIFY(first.tryAcquire());
-
-    frmVigilStat second;
-    QVERIFY(!second.Load(*m_instance));
-    QCOMPARE(m_platform->prompts.shown.size(), 1);
-    QCOMPARE(m_platform->prompts.shown[0].title, QStringLiteral("Message"));
-    QCOMPARE(
-        m_platform->prompts.shown[0].text,
-        QStringLiteral("You can't run the second instance of VigilStat on the same computer!"));
-    QVERIFY(m_platform->registry.isEmpty());
-
-    first.release();
-    frmVigilStat later;
-    QVERIFY(later.Load(*m_instance));
-    m_instance->release();
-
-    // A lock left behind by an instance that crashed does not block the next start.
-    QProcess gone;
-    gone.start(QStringLiteral("true"), {});
-    QVERIFY(gone.waitForStarted());
-    const qint64 deadPid = gone.processId();
-    QVERIFY(gone.waitForFinished());
-    QFile stale(m_lockDir->filePath(QStringLiteral("VigilStat.lock")));
-    QVERIFY(stale.open(QIODevice::WriteOnly));
-    stale.write(QByteArray::number(deadPid) + '\n' + QCoreApplication::applicationName().toUtf8() +
-                '\n' + QSysInfo::machineHostName().toUtf8() + '\n');
-    stale.close();
-    frmVigilStat afterCrash;
-    QVERIFY(afterCrash.Load(*m_instance));
-}
-
-QStringList TestMainWindow::openChangePassword(frmVigilStat& w, const QString& password)
-{
-    QStringList opened;
-    if (!password.isNull()) {
-        ModalDriver::onNext(QStringLiteral("frmEnterPassword"), [&](QWidget* d) {
-            opened << d->objectName();
-            ModalDriver::type(d, "txtPassword", password);
-            ModalDriver::click(d, "cmdOK");
-        });
-    }
-    // Whatever opens next (the gate again, or the protected dialog) is cancelled.
-    QTimer::singleShot(0, this, [&] {
-        ModalDriver::onNext(QString(), [&](QWidget* d) {
-            if (opened.isEmpty() || d->objectName() != opened.last())
-                opened << d->objectName();
-            ModalDriver::click(d, "cmdCancel");
-        });
-    });
-    action(w, "mnuChangePassword")->trigger();
-    return opened;
-}
-
-void TestMainWindow::gateAsksOnceThenAgainAfterActivate()
-{
-    auto w = startWindow();
-    QCOMPARE(openChangePassword(*w, QStringLiteral("admin")),
-             (QStringList{"frmEnterPassword", "frmChangePassword"}));
-    QVERIFY(w->isUnlocked());
-    QCOMPARE(openChangePassword(*w, QString()), QStringList{"frmChangePassword"});
-
-    action(*w, "mnuActivatePassword")->trigger();
-    QVERIFY(!w->isUnlocked());
-    QCOMPARE(openChangePassword(*w, QStringLiteral("admin")),
-             (QStringList{"frmEnterPassword", "frmChangePassword"}));
-
-    // A restart locks again.
-    auto restarted = startWindow();
-    QVERIFY(!restarted->isUnlocked());
-    QVERIFY(m_platform->prompts.shown.isEmpty());
-}
-
-void TestMainWindow::wrongPasswordIsRefused()
-{
-    auto w = startWindow();
-    QStringList opened;
-    ModalDriver::onNext(QStringLiteral("frmEnterPassword"), [&](QWidget* d) {
-        opened << d->objectName();
-        ModalDriver::type(d, "txtPassword", QStringLiteral("Admin"));
-        ModalDriver::click(d, "cmdOK");
-    });
-    action(*w, "mnuChangePassword")->trigger();
-    QCOMPARE(opened, QStringList{"frmEnterPassword"});
-    QCOMPARE(m_platform->prompts.texts(), QStringList{"Incorrect Password Entered..."});
-    QCOMPARE(m_platform->prompts.shown[0].title, QStringLiteral("Message"));
-    QVERIFY(!w->isUnlocked());
-
-    // Cancel refuses as well, without a message.
-    m_platform->prompts.clear();
-    ModalDriver::onNext(QStringLiteral("frmEnterPassword"),
-                        [](QWidget* d) { ModalDriver::click(d, "cmdCancel"); });
-    QVERIFY(w->PasswordGate());
-    QVERIFY(m_platform->prompts.shown.isEmpty());
-}
-
-void TestMainWindow::enterKeyConfirmsThePassword()
-{
-    auto w = startWindow();
-    ModalDriver::onNext(QStringLiteral("frmEnterPassword"), [](QWidget* d) {
-        auto* box = d->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
-        QCOMPARE(box->maxLength(), 8);
-        QCOMPARE(box->echoMode(), QLineEdit::Password);
-        QVERIFY(box->text().isEmpty());
-        QTest::keyClicks(box, QStringLiteral(" admin  "));
-        QCOMPARE(box->text(), QStringLiteral(" admin  ")); // eight characters fit
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    QVERIFY(!w->PasswordGate());
-    QVERIFY(w->isUnlocked());
-    QVERIFY(m_platform->prompts.shown.isEmpty());
-}
-
-void TestMainWindow::changePasswordNeedsTwoEqualEntries()
-{
-    auto w = startWindow();
-    // Unlock first so that only the change dialog opens.
-    ModalDriver::onNext(QStringLiteral("frmEnterPassword"), [](QWidget* d) {
-        ModalDriver::type(d, "txtPassword", QStringLiteral("admin"));
-        ModalDriver::click(d, "cmdOK");
-    });
-    QVERIFY(!w->PasswordGate());
-
-    bool stayedOpen = false;
-    ModalDriver::onNext(QStringLiteral("frmChangePassword"), [&](QWidget* d) {
-        ModalDriver::type(d, "txtNewPassword", QStringLiteral("night"));
-        ModalDriver::type(d, "txtRetypePassword", QStringLiteral("nigth"));
-        ModalDriver::click(d, "cmdOK");
-        stayedOpen = d->isVisible();
-        QVERIFY(d->findChild<QLineEdit*>(QStringLiteral("txtRetypePassword"))->text().isEmpty());
-        QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("txtNewPassword"))->text(),
-                 QStringLiteral("night"));
-        // Empty entries are refused too.
-        ModalDriver::type(d, "txtNewPassword", QString());
-        ModalDriver::click(d, "cmdOK");
-        // Now the same entry twice; Enter in the second box confirms.
-        ModalDriver::type(d, "txtNewPassword", QStringLiteral("night"));
-        ModalDriver::type(d, "txtRetypePassword", QStringLiteral("night"));
-        QTest::keyClick(d->findChild<QLineEdit*>(QStringLiteral("txtRetypePassword")),
-                        Qt::Key_Return);
-    });
-    action(*w, "mnuChangePassword")->trigger();
-    QVERIFY(stayedOpen);
-    QCOMPARE(m_platform->prompts.texts(),
-             (QStringList{"Please Reenter the password", "Please Reenter the password",
-                          "Password Accepted!"}));
-    const QString encoded = EncodeAppPassword(QStringLiteral("night"));
-    QCOMPARE(w->settings().encodedPassword(), encoded);
-    QCOMPARE(m_platform->registry.value(QStringLiteral("VigilStat"), QStringLiteral("Security"),
-                                        QStringLiteral("EncodedPassword")),
-             std::optional<QString>(encoded));
-
-    // The new password is in force at once.
-    action(*w, "mnuActivatePassword")->trigger();
-    m_platform->prompts.clear();
-    ModalDriver::onNext(QStringLiteral("frmEnterPassword"), [](QWidget* d) {
-        ModalDriver::type(d, "txtPassword", QStringLiteral("admin"));
-        ModalDriver::click(d, "cmdOK");
-    });
-    QVERIFY(w->PasswordGate());
-    ModalDriver::onNext(QStringLiteral("frmEnterPassword"), [](QWidget* d) {
-        ModalDriver::type(d, "txtPassword", QStringLiteral("night"));
-        ModalDriver::click(d, "cmdOK");
-    });
-    QVERIFY(!w->PasswordGate());
-}
-
-void TestMainWindow::aboutOffersSystemInfoOnlyWhenInstalled()
-{
-    auto w = startWindow();
-    bool hadButton = true;
-    ModalDriver::onNext(QStringLiteral("frmAbout"), [&](QWidget* d) {
-        hadButton = d->findChild<QPushButton*>(QStringLiteral("cmdSysInfo")) != nullptr;
-        QVERIFY(d->findChild<QLabel*>(QStringLiteral("lblVersion"))
-                    ->text()
-                    .contains(QStringLiteral(VIGILSTAT_VERSION)));
-        ModalDriver::click(d, "cmdOK");
-    });
-    action(*w, "mnuAbout")->trigger();
-    QVERIFY(!hadButton);
-
-    m_platform->launcher.viewer = QStringLiteral("/usr/bin/hardinfo");
-    ModalDriver::onNext(QStringLiteral("frmAbout"), [&](QWidget* d) {
-        ModalDriver::click(d, "cmdSysInfo");
-        ModalDriver::click(d, "cmdOK");
-    });
-    action(*w, "mnuAbout")->trigger();
-    QCOMPARE(m_platform->launcher.calls.size(), 1);
-    QCOMPARE(m_platform->launcher.calls[0].what, QStringLiteral("sysinfo"));
-}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

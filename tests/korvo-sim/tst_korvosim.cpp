@@ -1,36 +1,17 @@
-#include "comm/clsSocketsDLL.h"
 #include "platform/Clock.h"
 #include "ScriptedPlatform.h"
-#include "SimulatedFleet.h"
+#include "SimulatedUnits.h"
 #include "status/clsStatusString.h"
 
-#include <memory>
 #include <optional>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using namespace SimulatedUnits;
 
 namespace {
-
-struct Answer
-{
-    int code = -1;
-    int subCode = -1;
-    QByteArray data;
-};
-
-QByteArray request(quint8 group, quint8 command, const QByteArray& payload = {})
-{
-    QByteArray frame = QByteArray::fromHex("FFFF");
-    frame += char(group);
-    frame += char(command);
-    frame += QByteArray(3, '\0');
-    frame += char(payload.size());
-    return frame + payload;
-}
 
 QByteArray logInFrame(quint32 value)
 {
@@ -40,48 +21,9 @@ QByteArray logInFrame(quint32 value)
     return request(5, 0, payload);
 }
 
+const QByteArray statusRequest = request(5, 1);
+const QByteArray readBlock61 = request(4, 0, QByteArray(1, char(61)));
 const QDateTime startClock = wallClock(QDate(2026, 3, 8), QTime(14, 5, 9));
-
-std::unique_ptr<SimulatedUnit> startUnit(int type, const UnitFaults& faults = {},
-                                         const QString& password = u"abc"_s, bool live = false)
-{
-    SimulatedUnit::Config config;
-    config.status = SimulatedUnitStatus::typical(type, 7);
-    config.status.alarmStatus = 0x00010005;
-    config.status.videolossSinceLastPolling = 0x00000100;
-    config.password = password;
-    config.faults = faults;
-    config.live = live;
-    config.clock = startClock;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        config.address = SimulatedFleet::randomLoopbackAddress();
-        auto unit = std::make_unique<SimulatedUnit>(config);
-        if (unit->start())
-            return unit;
-    }
-    return nullptr;
-}
-
-// A connected transport to the unit, or nothing.
-std::unique_ptr<clsSocketsDLL> connectTo(const QString& address, quint16 port = 1024)
-{
-    auto transport = std::make_unique<clsSocketsDLL>();
-    QSignalSpy finished(transport.get(), &clsSocketsDLL::ConnectFinished);
-    transport->Connect(address, port);
-    if (!finished.wait(7000) && finished.isEmpty())
-        return nullptr;
-    return finished.first().first().toBool() ? std::move(transport) : nullptr;
-}
-
-std::optional<Answer> ask(clsSocketsDLL& transport, const QByteArray& frame, int timeoutMs = 3000)
-{
-    QSignalSpy messages(&transport, &clsSocketsDLL::MessageDataReceived);
-    transport.SendByteArray(frame);
-    if (!messages.wait(timeoutMs) && messages.isEmpty())
-        return std::nullopt;
-    const QList<QVariant> args = messages.first();
-    return Answer{args.at(0).toInt(), args.at(1).toInt(), args.at(2).toByteArray()};
-}
 
 } // namespace
 
@@ -98,6 +40,7 @@ private Q_SLOTS:
         m_platform.reset();
     }
 
+<<<<<<< HEAD
     void statusAnswerDecodesToTheHeldStatus_data();
     void statusAnswerDecodesToTheHeldStatus();
     void logIn_data();
@@ -114,15 +57,194 @@ private Q_SLOTS:
     void faultsFromTheCommandLine();
     void programServesAFleetUntilStopped();
     void programSaysWhenItMayNotOpenEnoughFiles();
+=======
+    void statusAnswerDecodesToTheHeldStatus_data()
+    {
+        QTest::addColumn<int>("type");
+        for (int type : {0, 1, 2, 3, 4, 80, 96})
+            QTest::addRow("type %d", type) << type;
+    }
+
+    void statusAnswerDecodesToTheHeldStatus()
+    {
+        QFETCH(int, type);
+        QVERIFY(open(type));
+        const auto answer = ask(*m_transport, statusRequest);
+        QVERIFY(answer);
+        QCOMPARE(answer->code, 105);
+        QCOMPARE(answer->subCode, 1);
+
+        const SimulatedUnitStatus held = m_unit->status();
+        const StatusBlock block(answer->data);
+        QCOMPARE(block.typeCode(), std::optional<int>(type));
+        QCOMPARE(block.capacityIsNumber(), held.capacityIsNumber);
+        QCOMPARE(block.recordingTimeLeft(), std::optional<quint32>(held.recordingTimeLeft));
+        QVERIFY(qAbs(StatusBlock::unitClock(block.unitTime().value_or(0)).secsTo(startClock)) <= 5);
+        const quint32 channels = held.channelCount() == 32 ? 0xFFFFFFFFu : 0xFFFFu;
+        QCOMPARE(block.alarmStatus(), std::optional<quint32>(held.alarmStatus & channels));
+        QCOMPARE(block.videolossSinceLastPolling(), std::optional<quint32>(0x100u));
+        if (type != 0 && type != 96)
+            QCOMPARE(block.serialNumber(), std::optional<QString>(held.serialNumber));
+        if (type == StatusBlock::KorvoTri)
+            QCOMPARE(block.connections()->at(1).address, held.connections.at(1).address);
+        if (type == StatusBlock::Zpt)
+            QCOMPARE(block.disk(7)->blocksRecorded, held.disks[7].blocksRecorded);
+
+        clsStatusString status;
+        const QString text = status.CreatStatusString(answer->data, u"unit"_s);
+        QVERIFY2(!status.decodeError(), qPrintable(text));
+        // The poll was answered, so what happened "since the last polling" starts afresh.
+        QCOMPARE(m_unit->status().videolossSinceLastPolling, 0u);
+    }
+
+    void blockReadAndClockWrite()
+    {
+        QVERIFY(open(3));
+        // An unanswered request fails the test rather than the program.
+        QCOMPARE(ask(*m_transport, readBlock61).value_or(Answer{}).data, QByteArray(1, '\0'));
+        QCOMPARE(ask(*m_transport, logInFrame(980000)).value_or(Answer{}).data,
+                 QByteArray(1, '\x01'));
+        const auto read = ask(*m_transport, readBlock61);
+        QVERIFY(read);
+        QCOMPARE(read->code, 104);
+        QCOMPARE(read->data.size(), 17);
+        QCOMPARE(quint8(read->data.at(6)), quint8(26)); // the year 2026
+        const QByteArray rest = read->data.sliced(7);
+
+        // 23:59:59 on 31/12/2027: the second goes out as 60.
+        QSignalSpy written(m_unit.get(), &SimulatedUnit::clockWritten);
+        m_transport->SendByteArray(
+            request(4, 1, char(61) + QByteArray::fromHex("173B3C0C1F1B") + rest));
+        QTRY_COMPARE(written.size(), 1);
+        const QDateTime expected = wallClock(QDate(2027, 12, 31), QTime(23, 59, 59));
+        QCOMPARE(m_unit->lastClockWrite()->clock, expected);
+        QCOMPARE(m_unit->lastClockWrite()->rest, rest);
+        const auto unitTime =
+            StatusBlock(ask(*m_transport, statusRequest).value_or(Answer{}).data).unitTime();
+        QVERIFY(qAbs(StatusBlock::unitClock(unitTime.value_or(0)).secsTo(expected)) <= 2);
+    }
+
+    void statusLives()
+    {
+        SimulatedUnit::Config config;
+        config.live = true;
+        const auto unit = start(config);
+        QVERIFY(unit);
+        const SimulatedUnitStatus before = unit->status();
+        QTRY_VERIFY_WITH_TIMEOUT(unit->status().recordingTimeLeft < before.recordingTimeLeft, 3000);
+        QVERIFY(unit->status().recordingDuration > before.recordingDuration);
+        QTRY_VERIFY_WITH_TIMEOUT(unit->status().unitTime > before.unitTime, 3000);
+        unit->reboot();
+        QVERIFY(unit->status().timeSincePowerUp < 2);
+    }
+
+    void fleetDescriptions_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<int>("units"); // -1 = rejected
+        QTest::newRow("generated and listed")
+            << QByteArray(
+                   R"({"generate": {"count": 3, "firstAddress": "127.3.0.2", "types": [0, 3]},
+                              "units": [{"address": "127.3.1.1", "type": 80, "password": "abcd",
+                                         "faults": {"refuseLogin": 2, "pieces": 3}}]})")
+            << 4;
+        QTest::newRow("not loopback")
+            << QByteArray(R"({"units": [{"address": "10.0.0.1"}]})") << -1;
+        QTest::newRow("too many") << QByteArray(R"({"generate": {"count": 3001}})") << -1;
+        QTest::newRow("not JSON") << QByteArray("{units") << -1;
+        QFile example(QFINDTESTDATA("../../tools/korvo-sim/fleet-example.json"));
+        QVERIFY(example.open(QIODevice::ReadOnly));
+        QTest::newRow("the example file") << example.readAll() << 18;
+    }
+
+    void fleetDescriptions()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(int, units);
+        QString error;
+        const auto configs = SimulatedFleet::parseJson(json, &error);
+        QCOMPARE(configs.has_value(), units >= 0);
+        QCOMPARE(error.isEmpty(), units >= 0);
+        if (!configs)
+            return;
+        QCOMPARE(configs->size(), units);
+        if (units != 4)
+            return;
+        QCOMPARE(configs->at(1).address, QHostAddress(u"127.3.0.3"_s));
+        QCOMPARE(configs->at(1).status.typeCode, 3);
+        QCOMPARE(configs->at(3).status.typeCode, 80);
+        QCOMPARE(configs->at(3).password, u"abcd"_s);
+        QCOMPARE(configs->at(3).faults.refuseLogin, std::optional<quint8>(2));
+        QCOMPARE(configs->at(3).faults.pieces, 3);
+
+        UnitFaults faults;
+        QVERIFY(SimulatedFleet::applyFault(faults, u"refuse-login=3"_s, &error));
+        QVERIFY(SimulatedFleet::applyFault(faults, u"answer-late=250"_s, &error));
+        QCOMPARE(faults.refuseLogin, std::optional<quint8>(3));
+        QCOMPARE(faults.answerDelayMs, 250);
+        for (const QString& bad : {u"refuse-login=1"_s, u"pieces=x"_s, u"explode"_s}) {
+            UnitFaults untouched;
+            QVERIFY(!SimulatedFleet::applyFault(untouched, bad, &error));
+            QVERIFY(untouched == UnitFaults{});
+        }
+    }
+
+    void programServesAFleetUntilStopped()
+    {
+        const quint32 base = SimulatedFleet::randomLoopbackAddress().toIPv4Address() & 0xFFFFFF00u;
+        const QString first = QHostAddress(base | 2).toString();
+        const QString second = QHostAddress(base | 3).toString();
+        QTemporaryDir dir;
+        const QString config = dir.filePath(u"fleet.json"_s);
+        QFile file(config);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral(R"({"password": "abc", "units": [
+            {"address": "%1", "type": 2}, {"address": "%2", "type": 96, "faults": {"refuseLogin": 3}}]})")
+                       .arg(first, second)
+                       .toUtf8());
+        file.close();
+
+        QProcess program;
+        program.start(QStringLiteral(KORVO_SIM_PATH),
+                      {u"--config"_s, config, u"--seconds"_s, u"60"_s});
+        QVERIFY(program.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 10000);
+        QCOMPARE(program.readLine().trimmed(), QByteArray("korvo-sim: serving 2 unit(s)"));
+        for (const QString& address : {first, second}) {
+            clsSocketsDLL transport;
+            QVERIFY(connectTo(transport, address));
+            const auto status = ask(transport, statusRequest);
+            QVERIFY(status);
+            QCOMPARE(StatusBlock(status->data).typeCode(),
+                     std::optional<int>(address == first ? 2 : 96));
+            const auto login = ask(transport, logInFrame(980000));
+            QVERIFY(login);
+            QCOMPARE(login->data, QByteArray(1, char(address == first ? 1 : 3)));
+        }
+
+        program.terminate(); // SIGTERM: the program stops cleanly and says how much it served
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardOutput().contains("stopped after 4 request(s)"));
+    }
+>>>>>>> main
 
 private:
-    // Starts a unit and connects to it.
+    // Starts a unit with password "abc" and connects to it.
     bool open(int type, const UnitFaults& faults = {})
     {
-        m_unit = startUnit(type, faults);
-        m_transport = m_unit ? connectTo(m_unit->config().address.toString(), m_unit->config().port)
-                             : nullptr;
-        return m_transport != nullptr;
+        SimulatedUnit::Config config;
+        config.status = SimulatedUnitStatus::typical(type, 7);
+        config.status.alarmStatus = 0x00010005;
+        config.status.videolossSinceLastPolling = 0x00000100;
+        config.password = u"abc"_s;
+        config.faults = faults;
+        config.live = false;
+        config.clock = startClock;
+        m_unit = start(config);
+        m_transport = std::make_unique<clsSocketsDLL>();
+        return m_unit && connectTo(*m_transport, hostOf(*m_unit));
     }
 
     std::optional<ScriptedPlatform> m_platform;
@@ -130,6 +252,7 @@ private:
     std::unique_ptr<clsSocketsDLL> m_transport;
 };
 
+<<<<<<< HEAD
 void TestKorvoSim::statusAnswerDecodesToTheHeldStatus_data()
 {
     QTest::addColumn<int>("type");
@@ -415,5 +538,7 @@ void TestKorvoSim::programSaysWhenItMayNotOpenEnoughFiles()
         qPrintable(errors));
 }
 
+=======
+>>>>>>> main
 QTEST_GUILESS_MAIN(TestKorvoSim)
 #include "tst_korvosim.moc"

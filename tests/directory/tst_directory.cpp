@@ -1,0 +1,448 @@
+#include "directory/AddressListFile.h"
+#include "directory/clsRegistryDataEntry.h"
+#include "directory/TimeZones.h"
+#include "directory/UnitPassword.h"
+#include "ScriptedPlatform.h"
+#include "TestFiles.h"
+#include "UnitLists.h"
+
+#include <optional>
+#include <QSet>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QDateTime utc(int y, int mo, int d, int h, int mi = 0, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
+
+// A file of the current layout with the given record lines.
+QByteArray ipl(const QByteArray& header, int count, const QList<QByteArray>& lines)
+{
+    QByteArray out = header + "\r\n" + QByteArray::number(count) + "\r\n";
+    for (const QByteArray& l : lines)
+        out += l + "\r\n";
+    return out;
+}
+
+QByteArray unitLine(const QByteArray& address)
+{
+    return '"' + address + "\",\"u\",\"\",\"GMT\",\"EUR\",\"1\",\"1\"";
+}
+
+const QByteArray kHeader = "\"IPADDRESSLISTWithUnitPassword\"";
+const QByteArray kOld = "\"IPADDRESSLIST\"\r\n";
+
+} // namespace
+
+// Unit address list files, unit passwords, time zones, and the companion viewer's list.
+class TestDirectory : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_platform.emplace(); }
+    void cleanup() { m_platform.reset(); }
+
+    void writesTheKnownLayoutAndReadsItBack()
+    {
+        UnitAddressList list;
+        list.append({"10.90.253.38", "Lobby, east door", "", "GMT-05:00", "USA", "1", "0"});
+        list.append({"1-800-234-5678", QStringLiteral("Caf\u00e9 \u2013 S\u00fcd"), "", "GMT",
+                     "OFF", "0", "1"});
+        list.append({"1.1.1.1", "say \"hi\"\r\nthere", "", "GMT+10:00", "AUS", "1", "1"});
+        list.append({"192.168.1.2", " spaced ", "9876", "GMT+01:00", "EUR", "0", "0"});
+        const QString path = file("units.ipl");
+        QVERIFY(SaveAddressList(path, list));
+        const QByteArray bytes = TestFiles::read(path);
+        // Windows-1252, CR LF; quotes and line breaks cannot break a line.
+        QVERIFY(bytes.startsWith(
+            QByteArray(kHeader + "\r\n4\r\n"
+                                 "\"10.90.253.38\",\"Lobby, east door\",\"\",\"GMT-05:00\","
+                                 "\"USA\",\"1\",\"0\"\r\n"
+                                 "\"1-800-234-5678\",\"Caf\xe9 \x96 S\xfc"
+                                 "d\",\"\",\"GMT\",\"OFF\",\"0\",\"1\"\r\n"
+                                 "\"1.1.1.1\",\"say 'hi'  there\",\"\",\"GMT+10:00\","
+                                 "\"AUS\",\"1\",\"1\"\r\n"
+                                 "\"192.168.1.2\",\" spaced \",\"")));
+        QCOMPARE(bytes.count("\r\n"), 6);
+
+        UnitAddressList back;
+        back.append({"stale", "", "", "", "", "", ""});
+        QCOMPARE(LoadAddressList(path, back), AddressListLoad::Loaded);
+        list.Descript[2] = QStringLiteral("say 'hi'  there");
+        QCOMPARE(back, list);
+        QVERIFY(m_platform->prompts.shown.isEmpty());
+    }
+
+    void oldHeaderTakesDefaults()
+    {
+        m_platform->clock.biasMinutes = 300; // GMT-05:00
+        TakePcTimeZone();
+        const QString path = file("old.ipl");
+        TestFiles::write(path,
+                         ipl(kOld.trimmed(), 2, {"\"10.1.1.1\",\"Old one\"", "\"555\",\"Two\""}));
+
+        UnitAddressList list;
+        QCOMPARE(LoadAddressList(path, list), AddressListLoad::Loaded);
+        QCOMPARE(list.count(), 2);
+        QCOMPARE(list.record(0),
+                 (UnitRecord{"10.1.1.1", "Old one", "", "GMT-05:00", "USA", "1", "1"}));
+
+        m_platform->clock.biasMinutes = -330; // GMT+05:30, no DST zone of its own
+        TakePcTimeZone();
+        QCOMPARE(LoadAddressList(path, list), AddressListLoad::Loaded);
+        QCOMPARE(list.record(1), (UnitRecord{"555", "Two", "", "GMT+05:30", "OFF", "1", "1"}));
+    }
+
+    void capsAtThreeThousand()
+    {
+        QList<QByteArray> lines;
+        for (int i = 0; i < 3001; ++i)
+            lines.append(unitLine(UnitLists::unit(i).DataStr.toLatin1()));
+        const QString path = file("big.ipl");
+        TestFiles::write(path, ipl(kHeader, 3001, lines));
+
+        UnitAddressList list;
+        QCOMPARE(LoadAddressList(path, list), AddressListLoad::Loaded);
+        QCOMPARE(list.count(), 3000);
+        QCOMPARE(list.DataStr.last(), QStringLiteral("10.0.11.183"));
+    }
+
+    void readsFieldForms_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("units"); // address|description
+
+        QTest::newRow("LF line ends")
+            << QByteArray("\"IPADDRESSLIST\"\n2\n\"1.1.1.1\",\"a\"\n\"2\",\"b\"\n")
+            << QStringList{"1.1.1.1|a", "2|b"};
+        QTest::newRow("missing closing quote ends at the line end")
+            << kOld + "2\r\n\"1.1.1.1\",\"open\r\n\"2\",\"b\"\r\n"
+            << QStringList{"1.1.1.1|open", "2|b"};
+        QTest::newRow("negative count") << kOld + "-4\r\n\"1.1.1.1\",\"a\"\r\n" << QStringList{};
+    }
+
+    void readsFieldForms()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, units);
+        const QString path = file("forms.ipl");
+        TestFiles::write(path, bytes);
+        UnitAddressList list;
+        QCOMPARE(LoadAddressList(path, list), AddressListLoad::Loaded);
+        QStringList read;
+        for (int i = 0; i < list.count(); ++i)
+            read << list.DataStr.at(i) + u'|' + list.Descript.at(i);
+        QCOMPARE(read, units);
+    }
+
+    void unreadableFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // null: no file at all
+        QTest::addColumn<bool>("knownFormat");
+        QTest::addColumn<QStringList>("kept");
+
+        QTest::newRow("missing") << QByteArray() << true << QStringList{};
+        QTest::newRow("count beyond 16 bits") << kOld + "40000\r\n" << true << QStringList{};
+        QTest::newRow("overlong field")
+            << kOld + "1\r\n\"" + QByteArray(100000, 'x') + "\",\"a\"\r\n"
+            << true << QStringList{};
+        QTest::newRow("cut short keeps the records before")
+            << ipl(kHeader, 5, {unitLine("1.1.1.1"), unitLine("1.1.1.2"), "\"1.1.1.3\",\"c\",\"\""})
+            << true << QStringList{"1.1.1.1", "1.1.1.2"};
+        // The header word is case sensitive.
+        for (const char* header : {"\"IPAddressList\"", "\"ADDRESSBOOK\"", "3"}) {
+            QTest::addRow("header %s", header)
+                << ipl(header, 1, {unitLine("1.1.1.1")}) << false << QStringList{};
+        }
+    }
+
+    void unreadableFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, knownFormat);
+        QFETCH(QStringList, kept);
+        const QString path = file("bad.ipl");
+        if (!bytes.isNull())
+            TestFiles::write(path, bytes);
+        UnitAddressList list;
+        list.append({"stale", "", "", "", "", "", ""});
+        QCOMPARE(LoadAddressList(path, list),
+                 knownFormat ? AddressListLoad::Failed : AddressListLoad::UnknownFormat);
+        QCOMPARE(list.DataStr, kept);
+        QCOMPARE(m_platform->prompts.texts(),
+                 QStringList{(knownFormat ? QStringLiteral("Cannot open ")
+                                          : QStringLiteral("Unknown data format: ")) +
+                             path});
+        QCOMPARE(m_platform->prompts.shown.at(0).title,
+                 knownFormat ? QStringLiteral("Message") : QStringLiteral("VigilStat"));
+    }
+
+    void unstorablePasswordsAreBlankedAndNamed()
+    {
+        UnitAddressList list = UnitLists::fleet(24);
+        for (int i = 0; i < 23; ++i)
+            list.Password[i] =
+                i % 2 ? QStringLiteral("12345") : QStringLiteral("\u00ff\u00ff\u00ff");
+        list.Password[23] = QStringLiteral("987");
+        const QString path = file("pw.ipl");
+        QVERIFY(SaveAddressList(path, list));
+
+        QCOMPARE(m_platform->prompts.shown.size(), 1);
+        const Prompt& warning = m_platform->prompts.shown.at(0);
+        QCOMPARE(warning.title, QStringLiteral("Warning"));
+        QCOMPARE(
+            warning.text,
+            QStringLiteral("The unit passwords of these units cannot be stored in the address list "
+                           "file and were saved blank: ") +
+                QStringList(UnitLists::fleet(20).DataStr).join(QStringLiteral(", ")) +
+                QStringLiteral(" and 3 more."));
+
+        UnitAddressList back;
+        QCOMPARE(LoadAddressList(path, back), AddressListLoad::Loaded);
+        QCOMPARE(back.Password, QStringList(23, QString()) + QStringList{"987"});
+        QCOMPARE(list.Password.at(1), QStringLiteral("12345")); // the list in memory keeps them
+    }
+
+    void failedWriteKeepsOldFile()
+    {
+        // The name leaves no room for the temporary file's suffix, so the write fails after the
+        // old file was found in place.
+        const QString path = file(QString(250, u'k') + QStringLiteral(".ipl"));
+        TestFiles::write(path, "old contents");
+        QVERIFY(!SaveAddressList(path, UnitLists::fleet(1)));
+        QCOMPARE(m_platform->prompts.texts(), QStringList{QStringLiteral("Cannot save ") + path});
+        QCOMPARE(TestFiles::read(path), QByteArray("old contents"));
+    }
+
+    // A key of two decimal digits, then each code plus its position times the key in two hex
+    // digits. Keys are drawn afresh from 11 to 33, among those that keep every pair two digits
+    // long.
+    void unitPasswordLimits()
+    {
+        const std::tuple<QString, int, int> passwords[] = {
+            {QStringLiteral("123"), 11, 33},
+            {QStringLiteral("\u20acZ~9"), 11, 33}, // the euro sign is 0x80 in the file
+            {QStringLiteral("\u00e012"), 11, 31},  // 0xE0 + key is one byte only for keys up to 31
+            {QStringLiteral("\u000123"), 15, 33},  // 0x01 + key is two digits from key 15 on
+        };
+        for (const auto& [password, minKey, maxKey] : passwords) {
+            QSet<int> keys;
+            for (int round = 0; round < 1000; ++round) {
+                const QString e = EncodeUnitPassword(password);
+                QCOMPARE(e.size(), 2 + 2 * password.size());
+                keys.insert(e.left(2).toInt());
+                QCOMPARE(e, e.toUpper());
+                QCOMPARE(DecodeUnitPassword(e), password);
+            }
+            QCOMPARE(*std::min_element(keys.begin(), keys.end()), minKey);
+            QCOMPARE(*std::max_element(keys.begin(), keys.end()), maxKey);
+        }
+        for (const char16_t* refused : {u"\u00ff12", u"", u"123456"})
+            QCOMPARE(EncodeUnitPassword(QString::fromUtf16(refused)), QString());
+        const QString rejected[] = {"114244453", EncodeUnitPassword(QStringLiteral("12345")),
+                                    "1A424445", "1142G445", "33010203"};
+        for (const QString& encoded : rejected)
+            QVERIFY2(DecodeUnitPassword(encoded).isEmpty(), qPrintable(encoded));
+    }
+
+    void zonesDstNamesAndStates()
+    {
+        // Every zone of the editor's 33 reads back as the offset it names, daylight time aside.
+        const QStringList zones = TimeZoneList();
+        QCOMPARE(zones.size(), 33);
+        QCOMPARE(zones.mid(8, 3), (QStringList{"GMT-04:00", "GMT-03:30", "GMT-03:00"}));
+        QCOMPARE(zones.mid(21, 3), (QStringList{"GMT+05:30", "GMT+05:45", "GMT+06:00"}));
+        m_platform->clock.daylight = true;
+        for (const QString& zone : zones) {
+            m_platform->clock.biasMinutes = -TimeZoneMinutes(zone);
+            QCOMPARE(PcTimeZoneString(), zone);
+        }
+        QCOMPARE(TimeZoneMinutes(QStringLiteral("GMT+05:45")), 345);
+        QCOMPARE(TimeZoneMinutes(QStringLiteral("GMT-03:30")), -210);
+        for (const char* bad : {"gmt+01:00", "GMT+ab:00", "", "UTC+01:00"})
+            QCOMPARE(TimeZoneMinutes(QString::fromLatin1(bad)), 0);
+
+        const QStringList names = {"OFF", "USA", "EUR", "AUS"};
+        for (int code = 0; code < 4; ++code) {
+            QCOMPARE(DstNameFromCode(code), names[code]);
+            QCOMPARE(DstCodeFromName(names[code]), code);
+        }
+        QCOMPARE(DstNameFromCode(4), QString());
+        QCOMPARE(DstCodeFromName(QStringLiteral("usa")), 0);
+        QString codes;
+        for (const char* zone : {"GMT-09:00", "GMT-10:00", "GMT+03:00", "GMT+03:30", "GMT+09:30"})
+            codes += QString::number(DefaultDstCode(QString::fromLatin1(zone)));
+        QCOMPARE(codes, u"10203"_s);
+
+        // US states: exact abbreviations only, the PC's zone for the rest.
+        m_platform->clock.biasMinutes = -60;
+        TakePcTimeZone();
+        const std::tuple<const char*, const char*, bool> states[] = {
+            {"TX", "GMT-06:00", false}, {"AZ", "GMT-07:00", true}, {"tx", "GMT+01:00", false}};
+        for (const auto& [state, zone, noDst] : states) {
+            QCOMPARE(StateTimeZone(QString::fromLatin1(state)), QString::fromLatin1(zone));
+            QCOMPARE(NoDstState(), noDst);
+        }
+    }
+
+    void dstWindows_data()
+    {
+        QTest::addColumn<int>("pcBias"); // the PC's zone; it decides the year of the switch dates
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("inDst");
+        const auto row = [](const char* name, const QDateTime& now, int offset, int code,
+                            bool inDst, int pcBias = 0) {
+            QTest::newRow(name) << pcBias << now << offset << code << inDst;
+        };
+        // USA for GMT-05:00: 8 March 02:00 to 1 November 02:00 local standard time (07:00 GMT).
+        row("USA before start", utc(2026, 3, 8, 6, 59, 59), -300, 1, false);
+        row("USA at start", utc(2026, 3, 8, 7), -300, 1, true);
+        row("USA before end", utc(2026, 11, 1, 6, 59, 59), -300, 1, true);
+        row("USA at end", utc(2026, 11, 1, 7), -300, 1, false);
+        row("USA 2027 starts on the 14th", utc(2027, 3, 14, 6, 59), -300, 1, false);
+        // EUR: the last Sundays of March and October at 01:00 GMT.
+        row("EUR+1 before start", utc(2026, 3, 29, 0, 59, 59), 60, 2, false);
+        row("EUR+1 at start", utc(2026, 3, 29, 1), 60, 2, true);
+        row("EUR+1 at end", utc(2026, 10, 25, 1), 60, 2, false);
+        row("EUR 2027 ends on the 31st", utc(2027, 10, 31, 0, 59), 60, 2, true);
+        row("EUR+3 switches at 02:00 local", utc(2026, 3, 28, 23), 180, 2, true);
+        row("EUR+3 before 02:00 local", utc(2026, 3, 28, 22, 59), 180, 2, false);
+        // A hand-edited pairing switches at 01:00 GMT too.
+        row("EUR-5 before 01:00 GMT", utc(2026, 3, 29, 0, 59), -300, 2, false);
+        row("EUR-5 at 01:00 GMT", utc(2026, 3, 29, 1), -300, 2, true);
+        // AUS for GMT+10:00: from 25 October 00:00 to 29 March 00:00 local standard time.
+        row("AUS before end", utc(2026, 3, 28, 13, 59, 59), 600, 3, true);
+        row("AUS at end", utc(2026, 3, 28, 14), 600, 3, false);
+        row("AUS at start", utc(2026, 10, 24, 14), 600, 3, true);
+        row("OFF in July", utc(2026, 7, 15, 12), 60, 0, false);
+        // The PC is still in 2026 while the unit is already in 2027, and the other way round.
+        row("PC GMT, Sydney unit in the new year", utc(2026, 12, 31, 23, 30), 600, 3, true);
+        row("PC Sydney in 2027, Adelaide unit", utc(2026, 12, 31, 20), 570, 3, true, -600);
+    }
+
+    void dstWindows()
+    {
+        QFETCH(int, pcBias);
+        QFETCH(QDateTime, now);
+        QFETCH(int, offset);
+        QFETCH(int, code);
+        QFETCH(bool, inDst);
+        m_platform->clock.biasMinutes = pcBias;
+        m_platform->clock.daylight = pcBias == -600;
+        m_platform->clock.utc = now;
+        QCOMPARE(IsDstInEffect(offset, code), inDst);
+    }
+
+    void unitLocalTime_data()
+    {
+        QTest::addColumn<int>("pcBias");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QString>("unitZone");
+        QTest::addColumn<QString>("unitDst");
+        QTest::addColumn<QDateTime>("expected");
+
+        const QDateTime summer = utc(2026, 7, 1, 16);
+        const QDateTime winter = utc(2026, 1, 15, 16);
+        const auto row = [](const char* name, int pcBias, const QDateTime& now, const char* zone,
+                            const char* dst, const QDateTime& expected) {
+            QTest::newRow(name) << pcBias << now << QString::fromLatin1(zone)
+                                << QString::fromLatin1(dst) << expected;
+        };
+        row("PC NY summer, Paris EUR", 300, summer, "GMT+01:00", "EUR", utc(2026, 7, 1, 18));
+        row("PC NY summer, NY USA", 300, summer, "GMT-05:00", "USA", utc(2026, 7, 1, 12));
+        row("PC NY summer, DST off", 300, summer, "GMT-05:00", "OFF", utc(2026, 7, 1, 11));
+        row("PC NY summer, Sydney AUS", 300, summer, "GMT+10:00", "AUS", utc(2026, 7, 2, 2));
+        row("PC NY winter, NY USA", 300, winter, "GMT-05:00", "USA", utc(2026, 1, 15, 11));
+        row("PC NY winter, Sydney AUS", 300, winter, "GMT+10:00", "AUS", utc(2026, 1, 16, 3));
+        row("PC GMT, Kathmandu", 0, winter, "GMT+05:45", "OFF", utc(2026, 1, 15, 21, 45));
+    }
+
+    // The program started on a winter evening and runs on: the unit's time follows the PC's
+    // present daylight state and clock.
+    void unitLocalTime()
+    {
+        QFETCH(int, pcBias);
+        QFETCH(QDateTime, now);
+        QFETCH(QString, unitZone);
+        QFETCH(QString, unitDst);
+        QFETCH(QDateTime, expected);
+        m_platform->clock.biasMinutes = pcBias;
+        m_platform->clock.utc = utc(2026, 2, 1, 23);
+        TakePcTimeZone();
+        QVERIFY(!PcStartupZone().inDaylightTime);
+        m_platform->clock.daylight = pcBias == 300 && now.date().month() == 7;
+        m_platform->clock.utc = now;
+        QCOMPARE(UnitLocalTime(TimeZoneMinutes(unitZone), DstCodeFromName(unitDst)), expected);
+        QCOMPARE(GmtNow(), wallClockOf(now));
+    }
+
+    // The companion viewer's list of units, as that program stores it.
+
+    void load_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("comTotal");
+        QTest::addColumn<int>("activeIndex");
+
+        QStringList two;
+        for (int i = 0; i < 502; ++i)
+            two << QStringLiteral("%1ComType=%2").arg(i).arg(i % 2)
+                << QStringLiteral("%1DataKey=10.0.0.%1").arg(i);
+        QTest::newRow("no list") << QStringList{} << 0 << 0;
+        QTest::newRow("TotalKey negative") << QStringList{"TotalKey=-3"} + two << 0 << 0;
+        QTest::newRow("TotalKey beyond 16 bits") << QStringList{"TotalKey=70000"} + two << 0 << 0;
+        QTest::newRow("TotalKey beyond the 501 entries")
+            << QStringList{"TotalKey=800", "ActiveIndex=600"} + two << 501 << 0;
+        QTest::newRow("active index not below total")
+            << QStringList{"TotalKey=2", "ActiveIndex=2"} + two << 2 << 0;
+        QTest::newRow("unreadable type stops")
+            << QStringList{"TotalKey=4", "ActiveIndex=3", "2ComType=ethernet"} + two.mid(0, 4) << 2
+            << 0;
+    }
+
+    void load()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(int, comTotal);
+        QFETCH(int, activeIndex);
+        if (!lines.isEmpty()) {
+            // The first entry as the viewer writes a complete one; the rest without description
+            // and password.
+            lines.prepend(u"0Descript=Lobby"_s);
+            lines.prepend(u"0PW="_s + EncodeUnitPassword(u"123"_s));
+            TestFiles::write(m_platform->registry.filePath(u"SVControl"_s),
+                             "[DataComSets]\n" + lines.join(u'\n').toUtf8() + '\n');
+        }
+        clsRegistryDataEntry list;
+        list.LoadSetting(u"SVControl"_s);
+        QCOMPARE(list.ComTotal(), comTotal);
+        QCOMPARE(list.ActiveIndex(), activeIndex);
+        QVERIFY(!list.EthernetData(comTotal));
+        QVERIFY(!list.EthernetData(-1));
+        if (comTotal < 2)
+            return;
+        const clsEthernet* first = list.EthernetData(0);
+        QCOMPARE(first->Descript(), u"Lobby"_s);
+        QCOMPARE(first->DataStr(), u"10.0.0.0"_s);
+        QCOMPARE(first->Password(), u"123"_s);
+        // Values the viewer never wrote take their defaults.
+        QCOMPARE(list.EthernetData(1)->Descript(), u"0"_s);
+        QCOMPARE(list.EthernetData(1)->Password(), QString());
+        QCOMPARE(list.EthernetData(1)->ComType(), 1);
+    }
+
+private:
+    QString file(const QString& name) const { return m_platform->programFolder.file(name); }
+
+    std::optional<ScriptedPlatform> m_platform;
+};
+
+QTEST_GUILESS_MAIN(TestDirectory)
+#include "tst_directory.moc"
