@@ -16,8 +16,8 @@ namespace {
 const char* const kDescription = "Runs one poll cycle of VigilStat without a window.";
 
 const char* const kDetails = R"(
-The selected units of the unit address list are visited one per second, as in VigilStat, with
-its settings and files: the report file (with its rolling number) in the report folder, the
+The selected units of the unit address list are visited one per second, or as many at once as
+--parallel or the setting "ConcurrentUnits" says, as in VigilStat, with its settings and files: the report file (with its rolling number) in the report folder, the
 exception event log, and the automatic print when it is set. The live report goes to standard
 output, messages to standard error; a question takes the answer that changes nothing (No,
 Cancel). SIGINT or SIGTERM stops the cycle as the Stop button does: the unit being talked to
@@ -65,7 +65,12 @@ std::optional<int> PollCommand::parse(const QStringList& arguments, Options& opt
         QStringLiteral("Poll the units of this address list file instead of the one the "
                        "setting \"IPFileName\" names."),
         QStringLiteral("FILE.ipl"));
-    parser.addOptions({sync, list});
+    const QCommandLineOption parallel(
+        QStringLiteral("parallel"),
+        QStringLiteral("Poll this many units at once (1 to 256) instead of the number the "
+                       "setting \"ConcurrentUnits\" gives."),
+        QStringLiteral("N"));
+    parser.addOptions({sync, list, parallel});
 
     const QString name = QCoreApplication::applicationName();
     const auto usageError = [&](const QString& text) {
@@ -94,6 +99,13 @@ std::optional<int> PollCommand::parse(const QStringList& arguments, Options& opt
         return usageError(QStringLiteral("--list may be given once"));
     if (parser.isSet(list) && parser.value(list).isEmpty())
         return usageError(QStringLiteral("--list needs a file name"));
+    if (parser.isSet(parallel)) {
+        bool number = false;
+        options.concurrentUnits = parser.value(parallel).toInt(&number);
+        if (!number || options.concurrentUnits < 1 ||
+            options.concurrentUnits > Settings::kMaxConcurrentUnits)
+            return usageError(QStringLiteral("--parallel takes a number from 1 to 256"));
+    }
 
     options.sync = parser.isSet(sync);
     // A path on the command line is the shell's, taken from the working folder.
@@ -117,6 +129,7 @@ void PollCommand::run(const QStringList& arguments)
 
     m_dialUp = new DialUpLink(m_settings, this);
     m_cycle = new PollCycle(m_settings, m_units, m_dialUp, this);
+    m_cycle->setConcurrentUnits(options.concurrentUnits);
     connect(m_cycle, &PollCycle::reportLine, this,
             [this](const QString& line) { m_report << line << Qt::endl; });
     connect(m_cycle, &PollCycle::exceptionNotification, this, [this] {

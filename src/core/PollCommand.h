@@ -24,7 +24,8 @@ public:
     struct Options
     {
         bool sync = false;
-        QString listPath; // empty: the file the setting "IPFileName" names
+        QString listPath;        // empty: the file the setting "IPFileName" names
+        int concurrentUnits = 0; // 0: the setting "ConcurrentUnits"
     };
 
     PollCommand(QTextStream& report, QTextStream& messages, QObject* parent = nullptr);
