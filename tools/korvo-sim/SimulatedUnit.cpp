@@ -200,11 +200,12 @@ QString SimulatedUnit::description() const
     if (!f.scriptedAnswer.isEmpty())
         faults << QStringLiteral("scripted-answer");
     const StatusBlock block(statusBlock());
-    return QStringLiteral("%1:%2  type %3 (%4)  password \"%5\"%6")
+    // The password stays out: what the simulator prints ends up in logs.
+    return QStringLiteral("%1:%2  type %3 (%4)%5")
         .arg(m_config.address.toString())
         .arg(m_config.port)
         .arg(m_status.typeCode)
-        .arg(block.unitTypeName().value_or(QStringLiteral("unsupported")), m_config.password,
+        .arg(block.unitTypeName().value_or(QStringLiteral("unsupported")),
              faults.isEmpty() ? QString()
                               : QStringLiteral("  faults: ") + faults.join(QLatin1Char(' ')));
 }
