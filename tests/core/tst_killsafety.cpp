@@ -3,13 +3,11 @@
 // record the writer had been told was written must still be there, and each file must be a whole
 // version.
 
-#include "core/PollReport.h"
 #include "core/ReportOutput.h"
 #include "core/UnitStatusTable.h"
 #include "directory/AddressListFile.h"
 #include "exceptions/EventRecord.h"
 #include "exceptions/ExceptionEventLog.h"
-#include "platform/Locale.h"
 #include "platform/ProgramFolder.h"
 #include "ScriptedPlatform.h"
 #include "settings/Settings.h"
@@ -28,39 +26,31 @@
 namespace {
 
 const QString kWriterFlag = QStringLiteral("--writer");
-const QString kListName = QStringLiteral("IPAddressList.ipl");
-const QString kReportName = QStringLiteral("report.txt");
+// The address list and the report file.
+const QString kFiles[2] = {QStringLiteral("IPAddressList.ipl"), QStringLiteral("report.txt")};
 
-// Version k of the address list: 1 + k % 7 units that all name their version. No passwords:
-// their encoding differs from one save to the next.
-UnitAddressList listVersion(int k)
+// Writes version k of a file into folder: a list of 1 + k % 7 units or a report of 1 + k % 5,
+// each naming its version. No passwords: their encoding differs from one save to the next.
+bool writeVersion(const QString& folder, int file, int k)
 {
-    UnitAddressList list;
-    for (int i = 0; i <= k % 7; ++i)
-        list.append({QStringLiteral("127.0.%1.%2").arg(k % 250).arg(i + 1),
-                     QStringLiteral("v%1").arg(k), QString(), QStringLiteral("GMT-05:00"),
-                     QStringLiteral("USA"), QStringLiteral("1"), QStringLiteral("0")});
-    return list;
-}
-
-// Version k of the report: 1 + k % 5 units, each with a status text that names the version.
-void fillReport(UnitStatusTable& table, int k)
-{
-    table.clear();
+    if (file == 0) {
+        UnitAddressList list;
+        for (int i = 0; i <= k % 7; ++i)
+            list.append({QStringLiteral("127.0.%1.%2").arg(k % 250).arg(i + 1),
+                         QStringLiteral("v%1").arg(k), QString(), QStringLiteral("GMT-05:00"),
+                         QStringLiteral("USA"), QStringLiteral("1"), QStringLiteral("0")});
+        return SaveAddressList(QDir(folder).filePath(kFiles[0]), list);
+    }
+    UnitStatusTable table;
     for (int i = 0; i <= k % 5; ++i) {
-        table[i].attempted = true;
-        table[i].connected = true;
+        table[i].attempted = table[i].connected = true;
         table[i].address = QStringLiteral("127.0.0.%1").arg(i + 2);
         table[i].statusText = QStringLiteral("version %1 of unit %2").arg(k).arg(i);
     }
-}
-
-QByteArray reportVersion(int k)
-{
-    UnitStatusTable table;
-    fillReport(table, k);
-    const QString now = Platform::locale().generalDateTimeText(Platform::clock().localNow());
-    return PollReport({0, {}, &table}, now).fileText().toUtf8();
+    Settings settings;
+    settings.setReportSaveFolder(folder);
+    settings.setReportFileName(kFiles[1]);
+    return ReportOutput(settings).SaveReportFile({0, {}, &table}).ok;
 }
 
 QByteArray contents(const QString& path)
@@ -69,23 +59,12 @@ QByteArray contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The bytes of list version k, as the save writes them.
-QByteArray listBytes(int k)
+// The bytes of version k, as the writer writes them.
+QByteArray versionBytes(int file, int k)
 {
     static QTemporaryDir scratch;
-    const QString path = QDir(scratch.path()).filePath(kListName);
-    return SaveAddressList(path, listVersion(k)) ? contents(path) : QByteArray();
-}
-
-// The version a file holds, last or the one after it; nothing when it holds neither whole.
-std::optional<int> wholeVersion(const QString& path, int last, QByteArray (*bytesOf)(int))
-{
-    const QByteArray bytes = contents(path);
-    for (int k : {last, last + 1}) {
-        if (bytes == bytesOf(k))
-            return k;
-    }
-    return std::nullopt;
+    return writeVersion(scratch.path(), file, k) ? contents(scratch.filePath(kFiles[file]))
+                                                 : QByteArray();
 }
 
 void acknowledge(const QByteArray& line)
@@ -95,7 +74,7 @@ void acknowledge(const QByteArray& line)
 }
 
 // The child: writes until it is killed (or gives up after a while, should nobody kill it).
-int runWriter(const QString& folder, int firstRecord, int firstList, int firstReport)
+int runWriter(const QString& folder, int firstRecord, const int firstVersion[2])
 {
     ScriptedPlatform platform;
     qputenv("VIGILSTAT_HOME", folder.toLocal8Bit());
@@ -105,13 +84,8 @@ int runWriter(const QString& folder, int firstRecord, int firstList, int firstRe
     Platform::install(services);
     Settings settings;
     settings.LoadSettings();
-    settings.setReportSaveFolder(folder);
-    settings.setReportFileName(kReportName);
     ExceptionEventLog log(settings);
-    ReportOutput reports(settings);
-    UnitStatusTable table;
     const QDateTime now = platform.clock.localNow();
-    const QString listPath = QDir(folder).filePath(kListName);
 
     acknowledge("ready\n");
     QElapsedTimer running;
@@ -126,16 +100,9 @@ int runWriter(const QString& folder, int firstRecord, int firstList, int firstRe
                      QStringLiteral("2"), QString(), QString());
         if (i % 4 == 3 && log.SaveToLog())
             acknowledge("prune\n");
-        if (i % 2 == 1) {
-            const int version = firstList + i / 2;
-            if (SaveAddressList(listPath, listVersion(version)))
-                acknowledge("ipl " + QByteArray::number(version) + '\n');
-        } else {
-            const int version = firstReport + i / 2;
-            fillReport(table, version);
-            if (reports.SaveReportFile({0, {}, &table}).ok)
-                acknowledge("rpt " + QByteArray::number(version) + '\n');
-        }
+        const int version = firstVersion[i % 2] + i / 2;
+        if (writeVersion(folder, i % 2, version))
+            acknowledge(QByteArray::number(i % 2) + ' ' + QByteArray::number(version) + '\n');
     }
     return 0;
 }
@@ -156,17 +123,15 @@ void TestKillSafety::everyAcknowledgedWriteSurvives()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     ScriptedPlatform platform;
-    const QString logPath = QDir(dir.path()).filePath(QStringLiteral("ExceptionEventLog.evt"));
 
     QSet<int> acknowledged;
-    int lastList = -1; // none saved yet
-    int lastReport = -1;
+    int last[2] = {-1, -1}; // the versions of the files acknowledged last, none yet
     int prunes = 0;
     for (int kill = 0; kill < kills; ++kill) {
         QProcess writer;
         writer.start(QCoreApplication::applicationFilePath(),
                      {kWriterFlag, dir.path(), QString::number(kill * 1000000),
-                      QString::number(lastList + 1), QString::number(lastReport + 1)});
+                      QString::number(last[0] + 1), QString::number(last[1] + 1)});
         QVERIFY(writer.waitForReadyRead(20000));
         QThread::usleep(QRandomGenerator::global()->bounded(40000));
         writer.kill();
@@ -177,46 +142,47 @@ void TestKillSafety::everyAcknowledgedWriteSurvives()
             const int number = words.value(1).toInt();
             if (words.at(0) == "log")
                 acknowledged.insert(number);
-            else if (words.at(0) == "ipl")
-                lastList = number;
-            else if (words.at(0) == "rpt")
-                lastReport = number;
+            else if (words.at(0) == "0" || words.at(0) == "1")
+                last[words.at(0).toInt()] = number;
             else
                 prunes += words.at(0) == "prune";
         }
 
         QSet<int> present;
-        for (QByteArray line : contents(logPath).split('\n')) {
+        for (QByteArray line :
+             contents(dir.filePath(QStringLiteral("ExceptionEventLog.evt"))).split('\n')) {
             const auto record = EventRecord::fromLine(line.trimmed());
             if (record && record->description.startsWith(QStringLiteral("seq ")))
                 present.insert(record->description.mid(4).toInt());
         }
         QVERIFY2((acknowledged - present).isEmpty(), qPrintable(QString::number(kill)));
 
-        for (auto [name, last, bytesOf] : {std::tuple{kListName, &lastList, &listBytes},
-                                           std::tuple{kReportName, &lastReport, &reportVersion}}) {
-            if (*last < 0)
+        // Each file holds the version acknowledged last or the one after it, whole.
+        for (int file : {0, 1}) {
+            if (last[file] < 0)
                 continue;
-            const auto version = wholeVersion(QDir(dir.path()).filePath(name), *last, bytesOf);
-            QVERIFY2(version,
-                     qPrintable(QStringLiteral("kill %1: %2 not whole").arg(kill).arg(name)));
-            *last = *version;
+            const QByteArray bytes = contents(dir.filePath(kFiles[file]));
+            last[file] += bytes != versionBytes(file, last[file]);
+            QVERIFY2(
+                bytes == versionBytes(file, last[file]),
+                qPrintable(QStringLiteral("kill %1: %2 not whole").arg(kill).arg(kFiles[file])));
         }
         QVERIFY(platform.prompts.shown.isEmpty());
     }
     qInfo("%d kills, %d records acknowledged, %d prunes, last list %d, last report %d", kills,
-          int(acknowledged.size()), prunes, lastList, lastReport);
+          int(acknowledged.size()), prunes, last[0], last[1]);
     // The kills must have landed in the middle of the work, not only before it.
-    QVERIFY(acknowledged.size() > kills && prunes > 0 && lastList > 0 && lastReport > 0);
+    QVERIFY(acknowledged.size() > kills && prunes > 0 && last[0] > 0 && last[1] > 0);
 }
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() == 6 && arguments.at(1) == kWriterFlag)
-        return runWriter(arguments.at(2), arguments.at(3).toInt(), arguments.at(4).toInt(),
-                         arguments.at(5).toInt());
+    if (arguments.size() == 6 && arguments.at(1) == kWriterFlag) {
+        const int firstVersion[2] = {arguments.at(4).toInt(), arguments.at(5).toInt()};
+        return runWriter(arguments.at(2), arguments.at(3).toInt(), firstVersion);
+    }
     TestKillSafety test;
     return QTest::qExec(&test, argc, argv);
 }
