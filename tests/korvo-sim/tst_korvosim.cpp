@@ -84,6 +84,8 @@ private Q_SLOTS:
         QVERIFY(open(3));
         // An unanswered request fails the test rather than the program.
         QCOMPARE(ask(*m_transport, readBlock61).value_or(Answer{}).data, QByteArray(1, '\0'));
+        QCOMPARE(ask(*m_transport, logInFrame(980001)).value_or(Answer{}).data,
+                 QByteArray(1, '\x02'));
         QCOMPARE(ask(*m_transport, logInFrame(980000)).value_or(Answer{}).data,
                  QByteArray(1, '\x01'));
         const auto read = ask(*m_transport, readBlock61);
@@ -180,7 +182,7 @@ private Q_SLOTS:
         const QString config = dir.filePath(u"fleet.json"_s);
         QFile file(config);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral(R"({"password": "abc", "units": [
+        file.write(QStringLiteral(R"({"password": "Qk7z", "units": [
             {"address": "%1", "type": 2}, {"address": "%2", "type": 96, "faults": {"refuseLogin": 3}}]})")
                        .arg(first, second)
                        .toUtf8());
@@ -199,16 +201,18 @@ private Q_SLOTS:
             QVERIFY(status);
             QCOMPARE(StatusBlock(status->data).typeCode(),
                      std::optional<int>(address == first ? 2 : 96));
-            const auto login = ask(transport, logInFrame(980000));
+            const auto login = ask(transport, logInFrame(0x0d370c01)); // "Qk7z"
             QVERIFY(login);
             QCOMPARE(login->data, QByteArray(1, char(address == first ? 1 : 3)));
         }
 
-        program.terminate(); // SIGTERM: the program stops cleanly and says how much it served
+        // SIGTERM: the program stops cleanly and says how much it served, but no password.
+        program.terminate();
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
-        QVERIFY(program.readAllStandardOutput().contains("stopped after 4 request(s)"));
+        const QByteArray said = program.readAllStandardOutput() + program.readAllStandardError();
+        QVERIFY2(said.contains("stopped after 4 request(s)") && !said.contains("Qk7z"), said);
     }
 
     void programSaysWhenItMayNotOpenEnoughFiles()

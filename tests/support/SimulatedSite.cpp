@@ -25,6 +25,7 @@ SimulatedUnit* SimulatedSite::addUnit(const QString& faults, int type)
     config.address = SimulatedFleet::randomLoopbackAddress();
     config.status = SimulatedUnitStatus::typical(type, lists.count() + 1);
     config.live = false;
+    config.password = unitPassword;
     QString error;
     for (const QString& fault : faults.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (!SimulatedFleet::applyFault(config.faults, fault, &error))

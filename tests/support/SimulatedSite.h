@@ -21,9 +21,11 @@ public:
     static CycleTimings fastTimings();
 
     // Starts a unit of the given type with faults such as "silent" or "refuse-login=2" (blank
-    // separated) and lists it as "Unit n", selected in both modes, in zone "GMT" without DST.
-    // Returns null (after a failed QVERIFY) when the unit cannot start.
+    // separated) and lists it as "Unit n" with unitPassword, selected in both modes, in zone
+    // "GMT" without DST. Returns null (after a failed QVERIFY) when the unit cannot start.
     SimulatedUnit* addUnit(const QString& faults = {}, int type = 0);
+    // A password no report or log could contain by chance.
+    static inline const QString unitPassword = QStringLiteral("Qk7z");
 
     // A new cycle over the lists, its live report collected in report.
     PollCycle& newCycle(const CycleTimings& timings = fastTimings());
