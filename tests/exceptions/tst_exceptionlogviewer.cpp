@@ -355,7 +355,7 @@ void TestExceptionLogViewer::exportWorkbook()
              QStringList{u"The file has been exported! Do you want to launch it?"_s});
     QCOMPARE(m_platform->launcher.calls.size(), 1);
     QCOMPARE(m_platform->launcher.calls[0].path, path);
-    const FileDialogRequest& request = m_platform->fileDialogs.requests.at(0).request;
+    const FileDialogRequest& request = m_platform->fileDialogs.requests.at(0);
     QCOMPARE(request.title, u"Export Exception Log to:"_s);
     QCOMPARE(request.folder, m_platform->programFolder.path());
     QCOMPARE(request.fileName, u"Exception Log 2026-06-15 12h00"_s);
