@@ -16,6 +16,8 @@
 #include "platform/Spreadsheet.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -24,6 +26,17 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(VIGILSTAT_VERSION));
     // Ties the windows to the menu entry, so the desktop shows them under its name and icon.
     QApplication::setDesktopFileName(QStringLiteral("vigilstat"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Watches a fleet of Korvo units."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption start(
+        QStringLiteral("start"),
+        QStringLiteral("Load the unit address list that the setting \"IPFileName\" names and "
+                       "start a cycle in the saved operating mode once the window is open."));
+    parser.addOption(start);
+    parser.process(app);
 
     IniRegistry registry(IniRegistry::defaultRoot());
     MessageBoxPrompts prompts;
@@ -57,5 +70,7 @@ int main(int argc, char** argv)
     if (!window.Load(instance))
         return 0;
     window.show();
+    if (parser.isSet(start))
+        QTimer::singleShot(0, &window, &frmVigilStat::StartWithListFile);
     return QApplication::exec();
 }

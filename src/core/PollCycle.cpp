@@ -9,6 +9,8 @@
 #include "platform/Prompts.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString selected = QStringLiteral("1");
@@ -37,14 +39,20 @@ PollCycle::PollCycle(Settings& settings, UnitAddressList& unitLists, DialUpLink*
 
 PollCycle::~PollCycle()
 {
-    // The program ends: a conversation still running is abandoned with its connection.
-    delete m_conversation.data();
+    // The program ends: conversations still running are abandoned with their connections.
+    for (const RunningUnit& unit : m_running)
+        delete unit.conversation;
 }
 
 void PollCycle::setTimings(const CycleTimings& timings)
 {
     m_timings = timings;
     m_tmrPoll.setInterval(timings.tickMs);
+}
+
+void PollCycle::setConcurrentUnits(int units)
+{
+    m_concurrentOverride = qBound(0, units, Settings::kMaxConcurrentUnits);
 }
 
 QString PollCycle::modeText(const char* polling, const char* synchronizing) const
@@ -77,12 +85,18 @@ bool PollCycle::Start(int operatingMode)
     }
     m_mode = operatingMode == 1 ? 1 : 0;
     const QStringList& selection = m_mode == 1 ? m_units.Syn : m_units.Status;
+    m_concurrent = m_concurrentOverride > 0 ? m_concurrentOverride : m_settings.concurrentUnits();
     m_selectedAddresses.clear();
+    m_waiting.clear();
     for (int i = 0; i < m_units.count(); ++i) {
-        if (selection.at(i) == selected)
-            m_selectedAddresses.append(m_units.DataStr.at(i));
+        if (selection.at(i) != selected)
+            continue;
+        if (concurrent())
+            m_waiting.append(WaitingUnit{i, int(m_selectedAddresses.size())});
+        m_selectedAddresses.append(m_units.DataStr.at(i));
     }
     m_selectedCount = qint16(m_selectedAddresses.size());
+    m_done = 0;
 
     m_reportLines = true;
     m_scanPosition = 0;
@@ -95,11 +109,17 @@ bool PollCycle::Start(int operatingMode)
     Q_EMIT reportCleared();
     m_table.clear();
     m_tmrPoll.stop();
-    m_tmrPoll.start();
+    if (concurrent())
+        QMetaObject::invokeMethod(this, &PollCycle::startWaitingUnits, Qt::QueuedConnection);
+    else
+        m_tmrPoll.start();
 
     setStatusText(QString());
     addLine(QStringLiteral("                    --- ") + nowText() + QStringLiteral(" ---"));
-    setStatusText(modeText("Polling Units...", "Synchronizing Units..."));
+    if (concurrent())
+        showProgress();
+    else
+        setStatusText(modeText("Polling Units...", "Synchronizing Units..."));
     return true;
 }
 
@@ -135,38 +155,117 @@ bool PollCycle::nextUnit(int& ordinal)
     return found;
 }
 
+void PollCycle::startWaitingUnits()
+{
+    if (m_phase != Phase::Running)
+        return;
+    while (int(m_running.size()) < m_concurrent) {
+        const int next = nextStartable();
+        if (next < 0)
+            break;
+        const WaitingUnit unit = m_waiting.takeAt(next);
+        m_currentSlot = unit.slot;
+        startConversation(unit.ordinal);
+    }
+    if (m_running.empty() && m_waiting.isEmpty())
+        endCycle();
+}
+
+int PollCycle::nextStartable() const
+{
+    bool modemInUse = false;
+    for (const RunningUnit& unit : m_running)
+        modemInUse = modemInUse || UnitConversation::dialsFirst(unit.conversation->address());
+    for (int i = 0; i < m_waiting.size(); ++i) {
+        const QString& address = m_units.DataStr.at(m_waiting.at(i).slot);
+        if (modemInUse && UnitConversation::dialsFirst(address))
+            continue;
+        // A unit listed twice is polled twice in turn, so its exception history stays in order.
+        const bool talking =
+            std::any_of(m_running.begin(), m_running.end(), [&](const RunningUnit& unit) {
+                return unit.conversation->address() == address;
+            });
+        if (!talking)
+            return i;
+    }
+    return -1;
+}
+
+QString PollCycle::unitHeading(int slot, int ordinal) const
+{
+    return QLatin1Char('[') + QString::number(ordinal + 1) + QStringLiteral("] ") +
+           m_units.DataStr.at(slot) + QStringLiteral(" - ") + m_units.Descript.at(slot);
+}
+
 void PollCycle::startConversation(int ordinal)
 {
     const UnitRecord unit = m_units.record(m_currentSlot);
-    const QString number = QString::number(ordinal + 1);
-    addLine(QLatin1Char('[') + number + QStringLiteral("] ") + unit.DataStr +
-            QStringLiteral(" - ") + unit.Descript);
-    setStatusText(modeText("Polling Unit ", "Synchronizing Unit ") + number +
-                  QStringLiteral(" of ") + QString::number(m_selectedCount));
+    if (!concurrent()) {
+        addLine(unitHeading(m_currentSlot, ordinal));
+        setStatusText(modeText("Polling Unit ", "Synchronizing Unit ") +
+                      QString::number(ordinal + 1) + QStringLiteral(" of ") +
+                      QString::number(m_selectedCount));
+    }
 
     auto* conversation = new UnitConversation(m_settings, m_table, m_currentSlot, unit, m_mode,
                                               m_dialUp, m_timings.conversation, this);
-    m_conversation = conversation;
-    connect(conversation, &UnitConversation::reportLine, this, &PollCycle::onConversationLine);
-    connect(conversation, &UnitConversation::logWriteFailed, this, &PollCycle::addLogWriteFailure);
-    connect(conversation, &UnitConversation::finished, this, &PollCycle::onConversationFinished);
+    m_running.push_back(RunningUnit{conversation, ordinal, {}});
+    connect(conversation, &UnitConversation::reportLine, this,
+            [this, conversation](const QString& line) {
+                onConversationLine(conversation, line, false);
+            });
+    connect(conversation, &UnitConversation::logWriteFailed, this,
+            [this, conversation](const QString& path) {
+                onConversationLine(
+                    conversation,
+                    QStringLiteral("    Could not add an exception record to ") + path, true);
+            });
+    connect(conversation, &UnitConversation::finished, this,
+            [this, conversation] { onConversationFinished(conversation); });
     conversation->Connect(unit.DataStr, UnitConversation::UnitPort);
 }
 
-void PollCycle::onConversationLine(const QString& line)
+PollCycle::RunningUnit* PollCycle::runningUnit(UnitConversation* conversation)
 {
-    // After a Stop the conversation runs to its end without reporting.
-    if (m_reportLines)
+    for (RunningUnit& unit : m_running) {
+        if (unit.conversation == conversation)
+            return &unit;
+    }
+    return nullptr;
+}
+
+void PollCycle::onConversationLine(UnitConversation* conversation, const QString& line,
+                                   bool evenAfterStop)
+{
+    // After a Stop the conversation runs to its end without reporting; a record that could not
+    // be written is still told.
+    if (!m_reportLines && !evenAfterStop)
+        return;
+    RunningUnit* unit = runningUnit(conversation);
+    if (concurrent() && unit)
+        unit->lines.append({line, evenAfterStop});
+    else
         addLine(line);
 }
 
-void PollCycle::onConversationFinished()
+void PollCycle::onConversationFinished(UnitConversation* conversation)
 {
-    UnitConversation* conversation = m_conversation.data();
-    if (!conversation)
+    RunningUnit* running = runningUnit(conversation);
+    if (!running)
         return;
-    m_conversation.clear();
+    const RunningUnit unit = *running;
+    m_running.erase(m_running.begin() + (running - m_running.data()));
     conversation->deleteLater();
+
+    if (concurrent()) {
+        // The unit's lines go out together, so lines of units polled at once never mix.
+        if (m_reportLines)
+            addLine(unitHeading(conversation->slot(), unit.ordinal));
+        for (const RunningUnit::Line& line : unit.lines) {
+            if (m_reportLines || line.evenAfterStop)
+                addLine(line.text);
+        }
+    }
 
     if (m_mode == 0) {
         const UnitStatusSlot& slot = m_table[conversation->slot()];
@@ -180,8 +279,20 @@ void PollCycle::onConversationFinished()
         Platform::prompts().notify(Prompt{QStringLiteral("Error Message"),
                                           UnitConversation::InvalidUnitDateText, PromptButtons::Ok,
                                           PromptIcon::None, 0});
-    if (m_phase == Phase::Stopping)
+    if (m_phase == Phase::Stopping) {
         finishStopWhenDone();
+    } else if (concurrent() && m_phase == Phase::Running) {
+        ++m_done;
+        showProgress();
+        startWaitingUnits();
+    }
+}
+
+void PollCycle::showProgress()
+{
+    setStatusText(modeText("Polling Units: ", "Synchronizing Units: ") + QString::number(m_done) +
+                  QStringLiteral(" of ") + QString::number(m_selectedCount) +
+                  QStringLiteral(" done"));
 }
 
 void PollCycle::endCycle()
@@ -224,7 +335,11 @@ void PollCycle::Stop()
     setStatusText(QStringLiteral("Please wait..."));
 
     m_stopWaitOver = false;
-    if (m_conversation && m_conversation->takeDialUpMark() && m_dialUp) {
+    // One modem: at most one running conversation holds a line.
+    const bool lineUp = std::any_of(m_running.begin(), m_running.end(), [](const RunningUnit& u) {
+        return u.conversation->takeDialUpMark();
+    });
+    if (lineUp && m_dialUp) {
         connect(m_dialUp, &DialUpLink::hungUp, this, &PollCycle::startStopWait,
                 Qt::SingleShotConnection);
         m_dialUp->HangUp();

@@ -5,10 +5,12 @@
 #include "core/UnitStatusTable.h"
 #include "directory/UnitAddressList.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <vector>
 
 class DialUpLink;
 class Settings;
@@ -21,12 +23,17 @@ struct CycleTimings
     ConversationTimings conversation;
 };
 
-// A poll cycle: one pass over the selected units of the unit lists, one conversation at a time,
-// each started by a tick of the poll timer. In status retrieval mode it collects each unit's
-// status and logs exceptions; in unit time synchronization mode it sets each unit's clock. It
-// writes the live report line by line (reportLine), saves and prints the report at the end, and
-// raises the notification of new exceptions. It knows nothing of windows: the main window and the
-// command-line poller drive it alike.
+// A poll cycle: one pass over the selected units of the unit lists. In status retrieval mode it
+// collects each unit's status and logs exceptions; in unit time synchronization mode it sets each
+// unit's clock. It writes the live report (reportLine), saves and prints the report at the end,
+// and raises the notification of new exceptions. It knows nothing of windows: the main window and
+// the command-line poller drive it alike.
+//
+// With one unit at a time (the default) each tick of the poll timer starts the next unit and its
+// lines are reported as they come. With several, the next unit starts as soon as one ends, in
+// list order, and each unit's lines are reported together when it ends. Units on a telephone line
+// share the one modem, and two conversations never talk to the same address at once, so the
+// outcome of a cycle does not depend on how many run together.
 class PollCycle : public QObject
 {
     Q_OBJECT
@@ -43,6 +50,9 @@ public:
     ~PollCycle() override;
 
     void setTimings(const CycleTimings& timings);
+    // How many conversations the next cycles keep running at once (1 to 256), in place of the
+    // setting "ConcurrentUnits"; 0 goes back to the setting.
+    void setConcurrentUnits(int units);
 
     // The Start button while no cycle runs. operatingMode 0 polls status, 1 sets clocks; the mode
     // holds for the whole cycle. Returns false when no cycle started: no unit list (the user is
@@ -58,7 +68,10 @@ public:
     // The cycle-active mark, read by the schedule: from Start until the cycle is wholly over.
     bool isCycleActive() const { return m_phase != Phase::Idle; }
     // The busy mark: a conversation is in progress.
-    bool isBusy() const { return !m_conversation.isNull(); }
+    bool isBusy() const { return !m_running.empty(); }
+    int runningCount() const { return int(m_running.size()); }
+    // The conversations the running or last cycle kept going at once, at most.
+    int concurrentUnits() const { return m_concurrent; }
     // The automatic-start mark: set by the schedule before it starts a cycle; cleared when the
     // cycle is over. The live report of such a cycle does not follow its newest line.
     bool automaticStart() const { return m_automaticStart; }
@@ -87,11 +100,36 @@ Q_SIGNALS:
     void cycleEnded();
 
 private:
+    // A conversation in progress and the lines it holds back until it ends.
+    struct RunningUnit
+    {
+        UnitConversation* conversation = nullptr;
+        int ordinal = 0;
+        struct Line
+        {
+            QString text;
+            bool evenAfterStop = false;
+        };
+        QList<Line> lines;
+    };
+    struct WaitingUnit
+    {
+        int slot = 0;
+        int ordinal = 0;
+    };
+
+    bool concurrent() const { return m_concurrent > 1; }
     void tmrPoll_Timer();
     bool nextUnit(int& ordinal);
+    void startWaitingUnits();
+    int nextStartable() const;
     void startConversation(int ordinal);
-    void onConversationLine(const QString& line);
-    void onConversationFinished();
+    QString unitHeading(int slot, int ordinal) const;
+    RunningUnit* runningUnit(UnitConversation* conversation);
+    void onConversationLine(UnitConversation* conversation, const QString& line,
+                            bool evenAfterStop);
+    void onConversationFinished(UnitConversation* conversation);
+    void showProgress();
     void endCycle();
     void startStopWait();
     void finishStopWhenDone();
@@ -124,6 +162,10 @@ private:
     qint16 m_scanPosition = 0;  // P
     qint16 m_visited = 0;       // C
     int m_currentSlot = 0;
+    int m_concurrentOverride = 0;
+    int m_concurrent = 1;
+    QList<WaitingUnit> m_waiting; // not yet started, in list order; only with several at once
+    int m_done = 0;
     QString m_statusText;
-    QPointer<UnitConversation> m_conversation;
+    std::vector<RunningUnit> m_running;
 };

@@ -84,6 +84,11 @@ QByteArray UnitConversation::ClockBlock(const QDateTime& unitTime, const QByteAr
     return block;
 }
 
+bool UnitConversation::dialsFirst(const QString& address)
+{
+    return !address.trimmed().isEmpty() && !address.contains(QLatin1Char('.'));
+}
+
 void UnitConversation::Set_Password(const QString& password)
 {
     m_passwordValue = PasswordValue(password);
@@ -138,7 +143,7 @@ void UnitConversation::Connect(const QString& address, qint32 port)
         QMetaObject::invokeMethod(this, &UnitConversation::finish, Qt::QueuedConnection);
         return;
     }
-    if (!address.contains(QLatin1Char('.'))) {
+    if (dialsFirst(address)) {
         m_dialUpMark = true;
         m_step = Step::Dialling;
         if (!m_dialUp) {

@@ -60,7 +60,11 @@ public:
     void Set_Password(const QString& password);
     void SocketsDLL_MessageDataReceived(quint8 messageCode, quint8 subCode, const QByteArray& data);
 
+    // A unit whose address is a phone number (no ".") is reached through the modem.
+    static bool dialsFirst(const QString& address);
+
     int slot() const { return m_slot; }
+    const QString& address() const { return m_unit.DataStr; }
     qint16 replyState() const { return m_replyState; }
     qint32 passwordValue() const { return m_passwordValue; }
     bool isFinished() const { return m_step == Step::Done; }

@@ -1,11 +1,11 @@
 #include "settings/Settings.h"
 
-#include "settings/AppPassword.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
+#include "settings/AppPassword.h"
 
 #include <limits>
 #include <QDir>
@@ -60,6 +60,7 @@ constexpr auto kSecurity = "Security";
 constexpr auto kFolder = "Folder";
 constexpr auto kOptions = "Options";
 constexpr auto kGeneral = "General";
+constexpr auto kConcurrentUnits = "ConcurrentUnits";
 
 std::optional<QString> stored(const char* section, const char* key)
 {
@@ -158,6 +159,7 @@ void Settings::LoadSettings()
     m_ltDiff = readInt16(kGeneral, "LTDiff", 15);
     m_logKeepDays = readInt16(kGeneral, "LogKeepDays", 7);
     m_logFileName = readText(kGeneral, "LogFileName", QStringLiteral("ExceptionLogFile.txt"));
+    m_concurrentUnits = int(readNumber(kOptions, kConcurrentUnits, 1, 1, kMaxConcurrentUnits));
 }
 
 bool Settings::write(const char* section, const QString& key, const QString& text)
@@ -204,6 +206,15 @@ VIGILSTAT_SETTER(setLogKeepDays, qint16, kGeneral, "LogKeepDays", m_logKeepDays,
 VIGILSTAT_SETTER(setLogFileName, const QString&, kGeneral, "LogFileName", m_logFileName, value)
 
 #undef VIGILSTAT_SETTER
+
+bool Settings::setConcurrentUnits(int units)
+{
+    const int value = units >= 1 && units <= kMaxConcurrentUnits ? units : 1;
+    const bool ok = write(kOptions, QString::fromLatin1(kConcurrentUnits), QString::number(value));
+    m_concurrentUnits = value;
+    Q_EMIT valueSaved(QString::fromLatin1(kConcurrentUnits));
+    return ok;
+}
 
 bool Settings::SaveOption(const QString& key, qint16 value)
 {

@@ -79,6 +79,9 @@ public:
     qint16 ltDiff() const { return m_ltDiff; }
     qint16 logKeepDays() const { return m_logKeepDays; }
     QString logFileName() const { return m_logFileName; }
+    // How many units a poll cycle talks to at once (Options "ConcurrentUnits"); 1 keeps the
+    // one-unit-per-second pace.
+    int concurrentUnits() const { return m_concurrentUnits; }
     quint8 option(Option option) const { return m_options[static_cast<int>(option)]; }
     bool isOn(Option o) const { return option(o) != 0; }
     // The exception event log file in the program's folder; derived at load, not stored.
@@ -99,6 +102,9 @@ public:
     bool setLTDiff(qint16 minutes);
     bool setLogKeepDays(qint16 days);
     bool setLogFileName(const QString& fileName);
+    // Values outside 1 to kMaxConcurrentUnits are stored and cached as 1.
+    bool setConcurrentUnits(int units);
+    static constexpr int kMaxConcurrentUnits = 256;
 
     // Writes an "Options" value by key name. The cached flag whose name equals key exactly takes
     // the value; a key that names no flag is still written.
@@ -125,6 +131,7 @@ private:
     qint16 m_ltDiff = 15;
     qint16 m_logKeepDays = 7;
     QString m_logFileName;
+    int m_concurrentUnits = 1;
     QString m_exceptionLogPath;
     std::array<quint8, kOptionCount> m_options{};
 };

@@ -1,5 +1,6 @@
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
+#include "directory/AddressListFile.h"
 #include "ModalDriver.h"
 #include "platform/forms/IconFile.h"
 #include "ScriptedPlatform.h"
@@ -31,9 +32,11 @@ void TestCycleWindow::cycleInTheWindow_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("automatic");
     QTest::addColumn<QString>("notifyBy");
-    QTest::newRow("status by the user, beeps") << 0 << false << u"0"_s;
-    QTest::newRow("status by the schedule, caption") << 0 << true << u"1"_s;
-    QTest::newRow("synchronization by the user") << 1 << false << u"2"_s;
+    QTest::addColumn<bool>("commandLine"); // vigilstat --start, on the list of the settings
+    QTest::newRow("status by the user, beeps") << 0 << false << u"0"_s << false;
+    QTest::newRow("status by the schedule, caption") << 0 << true << u"1"_s << false;
+    QTest::newRow("synchronization by the user") << 1 << false << u"2"_s << false;
+    QTest::newRow("status by --start") << 0 << false << u"2"_s << true;
 }
 
 void TestCycleWindow::cycleInTheWindow()
@@ -41,6 +44,7 @@ void TestCycleWindow::cycleInTheWindow()
     QFETCH(int, mode);
     QFETCH(bool, automatic);
     QFETCH(QString, notifyBy);
+    QFETCH(bool, commandLine);
     ScriptedPlatform platform;
     platform.registry.seed(u"VigilStat"_s, u"Options"_s, u"NotifyBy"_s, notifyBy);
     SimulatedSite site;
@@ -51,7 +55,8 @@ void TestCycleWindow::cycleInTheWindow()
     SingleInstance instance(lockDir.filePath(u"VigilStat.lock"_s));
     frmVigilStat w;
     QVERIFY(w.Load(instance));
-    w.unitLists() = site.lists;
+    if (!commandLine)
+        w.unitLists() = site.lists;
     w.cycle().setTimings(SimulatedSite::fastTimings());
     w.show();
     QApplication::setActiveWindow(&w);
@@ -66,7 +71,16 @@ void TestCycleWindow::cycleInTheWindow()
     QSignalSpy beeped(&w, &frmVigilStat::beeped);
 
     w.cycle().setAutomaticStart(automatic);
-    QTest::mouseClick(start, Qt::LeftButton);
+    if (commandLine) {
+        const QString listFile = platform.programFolder.file(u"IPAddressList.ipl"_s);
+        w.StartWithListFile(); // no file yet: told, nothing starts
+        QVERIFY(platform.prompts.texts().last().startsWith(u"Cannot open "_s) &&
+                !w.cycle().isCycleActive());
+        QVERIFY(SaveAddressList(listFile, site.lists));
+        w.StartWithListFile();
+    } else {
+        QTest::mouseClick(start, Qt::LeftButton);
+    }
     QCOMPARE(text("cmdStart"), u"&Stop"_s);
     // The mode cannot change under a running cycle, nor can the setup.
     QVERIFY(!setup->isEnabled() && !child("Option1")->isEnabled());

@@ -52,6 +52,44 @@ const QByteArray syncFrames = "ffff050000000005020071a120ffff0400000000013dffff0
 
 enum Flags { DateBox = 1, FullLength = 2, Stop = 4, Automatic = 8 };
 
+// Every fault of the simulator and every unit type; a unit listed twice, one not selected, and
+// two on a telephone line (one of them busy) that lead to the first unit.
+void addMixedFleet(SimulatedSite& site, ScriptedPlatform& platform)
+{
+    for (const char* faults :
+         {"", "refuse-connection", "never-answer", "silent", "answer-late=300", "pieces=3",
+          "close-at-once", "refuse-login=0", "refuse-login=2", "ignore-block-read",
+          "short-block=10", "garbage", "oversized-length", "scripted-answer=ffff6900000000010a"})
+        QVERIFY(site.addUnit(QString::fromLatin1(faults)));
+    for (int type : {1, 2, 3, 4, 80, 96})
+        QVERIFY(site.addUnit({}, type));
+    site.lists.append(site.lists.record(2));
+    site.lists.Status[5] = site.lists.Syn[5] = u"0"_s;
+    for (const QString& phone : {u"555 0101"_s, u"555 0102"_s})
+        site.lists.append({phone, phone, u"1234"_s, u"GMT"_s, u"OFF"_s, u"1"_s, u"1"_s});
+    platform.dialUp.farEnd = site.lists.DataStr[0];
+    platform.dialUp.outcomes[u"555 0102"_s].steps = {{DialUp::StateConnecting, 676}};
+}
+
+// What a cycle leaves behind: the slots' outcomes, each unit's lines (which must come together),
+// the event log and the report file, with times blanked, since unit clocks run on.
+QStringList outcomeOf(const SimulatedSite& site)
+{
+    QStringList slots, blocks, log = QString::fromLatin1(logText(site.settings)).split(u"\r\n"_s);
+    for (int i = 0; i < site.lists.count(); ++i) {
+        const UnitStatusSlot& slot = site.cycle->table()[i];
+        slots << u"%1 %2 %3"_s.arg(slot.attempted).arg(slot.connected).arg(slot.resultCode);
+    }
+    for (const QString& line : site.report.mid(1, site.report.size() - 4))
+        (line.startsWith(u'[') ? blocks.emplaceBack() : blocks.last()) += line;
+    blocks.sort();
+    log.sort();
+    QFile report(site.cycle->reports().lastReportPath());
+    slots << (report.open(QIODevice::ReadOnly) ? QString::fromUtf8(report.readAll()) : QString());
+    return (slots + blocks + log)
+        .replaceInStrings(QRegularExpression(u"\\d+[:/]\\d+[:/]\\d+( [AP]M)?"_s), u"#"_s);
+}
+
 } // namespace
 
 class TestPollCycle : public QObject
@@ -63,6 +101,8 @@ private Q_SLOTS:
     void oneUnit();
     void wholeCycle_data();
     void wholeCycle();
+    void severalAtOnce_data() { wholeCycle_data(); }
+    void severalAtOnce();
     void passwordValue();
     void startWithoutAList();
 };
@@ -253,6 +293,37 @@ void TestPollCycle::wholeCycle()
         QVERIFY(lines.last().startsWith(u"    Could not write the report file "_s +
                                         site.settings.reportSaveFolder()));
     }
+}
+
+void TestPollCycle::severalAtOnce()
+{
+    QFETCH(int, mode);
+    ScriptedPlatform platform;
+    SimulatedSite site;
+    addMixedFleet(site, platform);
+    QStringList outcomes[2];
+    for (int units : {1, 8}) {
+        site.settings.setConcurrentUnits(units);
+        QFile::remove(site.settings.exceptionLogPath());
+        DetectionMemory::shared().clear(); // both cycles meet the units for the first time
+        QCOMPARE(site.run(mode).last(), QString());
+        outcomes[units > 1] = outcomeOf(site);
+    }
+    QCOMPARE(outcomes[1], outcomes[0]);
+    QVERIFY2(site.fleet.peakConnections() > 1 && site.fleet.peakConnections() <= 8,
+             qPrintable(QString::number(site.fleet.peakConnections())));
+
+    // Stopped while four run: nothing is told after the cancellation, and no further unit starts.
+    site.cycle->setConcurrentUnits(4); // in place of the setting
+    QVERIFY(site.cycle->Start(mode));
+    QTRY_VERIFY(site.cycle->runningCount() == 4 && site.report.size() > 2);
+    const int told = site.report.size();
+    site.cycle->Stop();
+    QVERIFY(!site.cycle->Start(mode));
+    QTRY_VERIFY_WITH_TIMEOUT(site.cycle->phase() == PollCycle::Phase::Idle, 10000);
+    QVERIFY(site.report.size() == told + 2 && site.report.last().endsWith(u"By User!"_s));
+    QVERIFY(!site.cycle->table()[site.lists.count() - 1].attempted);
+    QCOMPARE(platform.dialUp.connectionCount(), 0);
 }
 
 void TestPollCycle::passwordValue()

@@ -112,6 +112,9 @@ void TestSettingsDialogs::pollOk()
     ModalDriver::child<QRadioButton>(&dialog, once ? "Option2" : "Option1")->click();
     ModalDriver::child<QDateEdit>(&dialog, "DTPicker1")->setDate(kToday.addDays(startDay));
     ModalDriver::child<QComboBox>(&dialog, "Combo1")->setCurrentIndex(16);
+    auto* units = ModalDriver::child<QSpinBox>(&dialog, "txtConcurrentUnits");
+    QCOMPARE(units->value(), 1);
+    units->setValue(64);
     auto* hoursBox = ModalDriver::child<QLineEdit>(&dialog, "Text1");
     hoursBox->clear();
     QTest::keyClicks(hoursBox, hours);
@@ -130,6 +133,7 @@ void TestSettingsDialogs::pollOk()
     QCOMPARE(settings.repeatHours(), savedHours);
     QCOMPARE(settings.option(Settings::Option::PollingOption), automatic ? 1 : 0);
     QCOMPARE(settings.option(Settings::Option::AutomaticOnce), once ? 1 : 0);
+    QCOMPARE(settings.concurrentUnits(), 64);
 }
 
 void TestSettingsDialogs::reportOk()

@@ -211,6 +211,23 @@ private Q_SLOTS:
         QVERIFY(program.readAllStandardOutput().contains("stopped after 4 request(s)"));
     }
 
+    void programSaysWhenItMayNotOpenEnoughFiles()
+    {
+        const quint32 first =
+            (SimulatedFleet::randomLoopbackAddress().toIPv4Address() & ~0xFFFFu) | 1;
+        QProcess program;
+        program.start(u"/bin/sh"_s,
+                      {u"-c"_s, u"ulimit -n 64 && ulimit -Hn 64 && exec \"$@\""_s, u"-"_s,
+                       QStringLiteral(KORVO_SIM_PATH), u"--units"_s, u"300"_s, u"--seconds"_s,
+                       u"5"_s, u"--first-address"_s, QHostAddress(first).toString()});
+        QVERIFY(program.waitForFinished(30000));
+        const QString errors = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(
+            program.exitCode() == 1 && errors.count(u'\n') < 15 &&
+                errors.contains(u"needs about 876 open files, but this process may open only 64"_s),
+            qPrintable(errors));
+    }
+
 private:
     // Starts a unit with password "abc" and connects to it.
     bool open(int type, const UnitFaults& faults = {})

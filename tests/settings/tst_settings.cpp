@@ -24,7 +24,8 @@ QStringList valuesOf(const Settings& s)
             u"ATL="_s + QString::number(s.atl()),
             u"LTDiff="_s + QString::number(s.ltDiff()),
             u"LogKeepDays="_s + QString::number(s.logKeepDays()),
-            u"LogFileName="_s + s.logFileName()};
+            u"LogFileName="_s + s.logFileName(),
+            u"ConcurrentUnits="_s + QString::number(s.concurrentUnits())};
 }
 
 QString flagsOf(const Settings& s)
@@ -60,7 +61,7 @@ private Q_SLOTS:
                               "ReportFileName=report.txt", "RollingNumber=0",
                               "IPFileName=IPAddressList.ipl", "StartDate=2026-12-06", "StartTime=0",
                               "RepeatHours=24", "RTL=60", "ATL=60", "LTDiff=15", "LogKeepDays=7",
-                              "LogFileName=ExceptionLogFile.txt"}));
+                              "LogFileName=ExceptionLogFile.txt", "ConcurrentUnits=1"}));
         QCOMPARE(flagsOf(s), u"0 0 0 0 0"_s + u" 1"_s.repeated(32) + u" 0 0 2"_s);
         QCOMPARE(s.exceptionLogPath(), m_platform->programFolder.file(u"ExceptionEventLog.evt"_s));
         QVERIFY(m_platform->registry.isEmpty());
@@ -80,6 +81,7 @@ private Q_SLOTS:
         s.setLTDiff(32767);
         s.setLogKeepDays(30);
         s.setLogFileName(u"log.txt"_s);
+        s.setConcurrentUnits(256);
         QCOMPARE(stored(u"General"_s, u"StartDate"_s), u"29.02.2028"_s);
         QCOMPARE(stored(u"GENERAL"_s, u"logkeepdays"_s), u"30"_s);
         Settings reader;
@@ -107,6 +109,8 @@ private Q_SLOTS:
         row("date of the locale", "General", "StartDate", "31.01.2027", "StartDate=2027-01-31",
             QLocale(QLocale::German, QLocale::Germany));
         row("flag 256", "Options", "NotifyBy", "256", "NotifyBy=2");
+        for (const char* units : {"0", "257", "eight"})
+            row(units, "Options", "ConcurrentUnits", units, "ConcurrentUnits=1");
     }
 
     void storedTexts()

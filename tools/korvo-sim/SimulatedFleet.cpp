@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QTimer>
 
 namespace {
 
@@ -213,7 +214,21 @@ SimulatedUnit* SimulatedFleet::addUnit(const SimulatedUnit::Config& config)
 {
     auto* unit = new SimulatedUnit(config, this);
     m_units.append(unit);
+    connect(unit, &SimulatedUnit::callerConnected, this, &SimulatedFleet::onCallerConnected);
+    connect(unit, &SimulatedUnit::callerGone, this, [this] { --m_open; });
     return unit;
+}
+
+void SimulatedFleet::onCallerConnected()
+{
+    ++m_open;
+    if (m_peakCheckPending)
+        return;
+    m_peakCheckPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_peakCheckPending = false;
+        m_peak = qMax(m_peak, m_open);
+    });
 }
 
 bool SimulatedFleet::start(QStringList* errors)

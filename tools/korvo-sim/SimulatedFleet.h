@@ -46,6 +46,18 @@ public:
     const QList<SimulatedUnit*>& units() const { return m_units; }
     SimulatedUnit* unitAt(const QString& address) const;
 
+    // Callers the fleet serves at this moment, and the most it served at once since the last
+    // reset. A caller that hangs up and the next that calls in are often noticed in the same
+    // round of events; the most is taken once that round is over, so they do not count as two.
+    int openConnections() const { return m_open; }
+    int peakConnections() const { return m_peak; }
+    void resetPeakConnections() { m_peak = m_open; }
+
 private:
+    void onCallerConnected();
+
     QList<SimulatedUnit*> m_units;
+    int m_open = 0;
+    int m_peak = 0;
+    bool m_peakCheckPending = false;
 };

@@ -3,9 +3,11 @@
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 
+#include <cerrno>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <sys/socket.h>
 
 namespace {
 
@@ -94,12 +96,8 @@ void SimulatedUnit::stop()
 {
     m_life.stop();
     const auto sockets = m_clients.keys();
-    m_clients.clear();
-    for (QTcpSocket* socket : sockets) {
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
+    for (QTcpSocket* socket : sockets)
+        dropClient(socket);
     delete m_filler;
     m_filler = nullptr;
     delete m_server;
@@ -202,11 +200,12 @@ QString SimulatedUnit::description() const
     if (!f.scriptedAnswer.isEmpty())
         faults << QStringLiteral("scripted-answer");
     const StatusBlock block(statusBlock());
-    return QStringLiteral("%1:%2  type %3 (%4)  password \"%5\"%6")
+    // The password stays out: what the simulator prints ends up in logs.
+    return QStringLiteral("%1:%2  type %3 (%4)%5")
         .arg(m_config.address.toString())
         .arg(m_config.port)
         .arg(m_status.typeCode)
-        .arg(block.unitTypeName().value_or(QStringLiteral("unsupported")), m_config.password,
+        .arg(block.unitTypeName().value_or(QStringLiteral("unsupported")),
              faults.isEmpty() ? QString()
                               : QStringLiteral("  faults: ") + faults.join(QLatin1Char(' ')));
 }
@@ -222,12 +221,20 @@ void SimulatedUnit::onNewConnection()
             continue;
         }
         m_clients.insert(socket, Client{});
+        Q_EMIT callerConnected();
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            m_clients.remove(socket);
-            socket->deleteLater();
-        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { dropClient(socket); });
     }
+}
+
+void SimulatedUnit::dropClient(QTcpSocket* socket)
+{
+    if (!m_clients.remove(socket))
+        return;
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    Q_EMIT callerGone();
 }
 
 void SimulatedUnit::onReadyRead(QTcpSocket* socket)
@@ -242,9 +249,7 @@ void SimulatedUnit::onReadyRead(QTcpSocket* socket)
             (quint32(h[4]) << 24) | (quint32(h[5]) << 16) | (quint32(h[6]) << 8) | h[7];
         if (h[0] != 0xFF || h[1] != 0xFF || length > MaxRequestPayload) {
             // Not a request of ours: a real unit would drop such a caller.
-            m_clients.remove(socket);
-            socket->abort();
-            socket->deleteLater();
+            dropClient(socket);
             return;
         }
         if (it->buffer.size() < qsizetype(HeaderSize + length))
@@ -263,6 +268,17 @@ void SimulatedUnit::onReadyRead(QTcpSocket* socket)
         if (it == m_clients.end())
             return;
     }
+    // A caller that sent its last request and hung up is gone now, not when the next round of
+    // events reports the end of the stream: the count of callers at once must not lag behind.
+    if (peerHasClosed(socket))
+        dropClient(socket);
+}
+
+bool SimulatedUnit::peerHasClosed(const QTcpSocket* socket)
+{
+    char byte = 0;
+    const ssize_t got = ::recv(int(socket->socketDescriptor()), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
 }
 
 void SimulatedUnit::handleRequest(QTcpSocket* socket, quint8 group, quint8 command,

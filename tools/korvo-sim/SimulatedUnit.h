@@ -80,6 +80,9 @@ public:
 Q_SIGNALS:
     void requestReceived(quint8 group, quint8 command, const QByteArray& payload);
     void clockWritten(const QDateTime& clock);
+    // A caller's connection was taken into service, or has gone.
+    void callerConnected();
+    void callerGone();
 
 private:
     struct Client
@@ -89,6 +92,8 @@ private:
     };
 
     void onNewConnection();
+    void dropClient(QTcpSocket* socket);
+    static bool peerHasClosed(const QTcpSocket* socket);
     void onReadyRead(QTcpSocket* socket);
     void handleRequest(QTcpSocket* socket, quint8 group, quint8 command, const QByteArray& payload);
     void answer(QTcpSocket* socket, quint8 code, quint8 subCode, const QByteArray& payload);

@@ -1,4 +1,5 @@
 // korvo-sim: serves simulated Korvo units on loopback addresses until a signal or --seconds.
+#include "OpenFileLimit.h"
 #include "SimulatedFleet.h"
 
 #include <csignal>
@@ -142,13 +143,29 @@ int main(int argc, char* argv[])
             config.live = false;
     }
 
+    int serving = 0;
+    int silent = 0;
+    for (const SimulatedUnit::Config& config : *configs) {
+        serving += config.faults.refuseConnection ? 0 : 1;
+        silent += config.faults.silent ? 1 : 0;
+    }
+    const OpenFileLimit limit = OpenFileLimit::raiseTo(
+        OpenFileLimit::neededFor(serving, silent, qMin<int>(int(configs->size()), 256)));
+    if (!limit.enough())
+        err() << "korvo-sim: " << limit.shortfall() << Qt::endl;
+
     SimulatedFleet fleet;
     for (const SimulatedUnit::Config& config : *configs)
         fleet.addUnit(config);
     QStringList errors;
     if (!fleet.start(&errors)) {
-        for (const QString& e : errors)
+        constexpr int shown = 10; // the rest say the same
+        for (const QString& e : errors.mid(0, shown))
             err() << "korvo-sim: " << e << Qt::endl;
+        if (errors.size() > shown)
+            err() << "korvo-sim: ... and " << errors.size() - shown
+                  << " more unit(s) could not start" << Qt::endl;
+        fleet.stop(); // gives the files back before the fleet goes
         return 1;
     }
     out() << "korvo-sim: serving " << fleet.units().size() << " unit(s)" << Qt::endl;
@@ -183,6 +200,7 @@ int main(int argc, char* argv[])
     for (const SimulatedUnit* unit : fleet.units())
         served += unit->requestsServed();
     fleet.stop();
-    out() << "korvo-sim: stopped after " << served << " request(s)" << Qt::endl;
+    out() << "korvo-sim: stopped after " << served << " request(s), at most "
+          << fleet.peakConnections() << " caller(s) at once" << Qt::endl;
     return rc;
 }

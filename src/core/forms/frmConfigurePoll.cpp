@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,7 +62,7 @@ frmConfigurePoll::frmConfigurePoll(Settings& settings, PollSchedule& schedule, Q
     Combo1->addItems(startTimeTexts());
     Combo1->setMaxVisibleItems(12);
     Combo1->setMinimumWidth(DTPicker1->minimumWidth());
-    Option2 = named(new QRadioButton(QStringLiteral("&Once Only"), fraInterval), "Option2");
+    Option2 = named(new QRadioButton(QStringLiteral("O&nce Only"), fraInterval), "Option2");
     Option1 = named(new QRadioButton(QStringLiteral("&Every"), fraInterval), "Option1");
     Text1 = named(new QLineEdit(fraInterval), "Text1");
     // Ten digits hold every number of hours the setting can take; keys are filtered below and
@@ -91,6 +92,16 @@ frmConfigurePoll::frmConfigurePoll(Settings& settings, PollSchedule& schedule, Q
     grid->addLayout(every, 3, 0, 1, 3);
     grid->setColumnStretch(2, 1);
 
+    txtConcurrentUnits = named(new QSpinBox(this), "txtConcurrentUnits");
+    txtConcurrentUnits->setRange(1, Settings::kMaxConcurrentUnits);
+    auto* unitsLabel =
+        named(new QLabel(QStringLiteral("Units polled at &once"), this), "lblConcurrentUnits");
+    unitsLabel->setBuddy(txtConcurrentUnits);
+    auto* units = new QHBoxLayout;
+    units->addWidget(unitsLabel);
+    units->addWidget(txtConcurrentUnits);
+    units->addStretch();
+
     cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
     cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
     cmdOK->setDefault(true);
@@ -103,14 +114,14 @@ frmConfigurePoll::frmConfigurePoll(Settings& settings, PollSchedule& schedule, Q
     m_rows->addWidget(OptPollManually);
     m_rows->addWidget(OptPollAutomatic);
     m_rows->addWidget(fraInterval);
+    m_rows->addLayout(units);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(m_rows);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* order[] = {OptPollManually, OptPollAutomatic, DTPicker1, Combo1,
-                        Option2,         Option1,          Text1,     cmdOK,
-                        cmdCancel};
+    QWidget* order[] = {OptPollManually, OptPollAutomatic,   DTPicker1, Combo1,   Option2, Option1,
+                        Text1,           txtConcurrentUnits, cmdOK,     cmdCancel};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -153,6 +164,7 @@ void frmConfigurePoll::loadSettings()
     Combo1->setCurrentIndex(slot >= 0 && slot < PollSchedule::kSlotsPerDay ? slot : 0);
     Text1->setText(QString::number(PollSchedule::repeatHours(m_settings)));
     DTPicker1->setDate(m_settings.startDate());
+    txtConcurrentUnits->setValue(m_settings.concurrentUnits());
     updateEnabled();
     (automatic ? OptPollAutomatic : OptPollManually)->setFocus();
 }
@@ -250,6 +262,7 @@ void frmConfigurePoll::cmdOK_Click()
     const bool automatic = OptPollAutomatic->isChecked();
     m_settings.SaveOption(Settings::Option::PollingOption, automatic ? 1 : 0);
     m_settings.SaveOption(Settings::Option::AutomaticOnce, Option2->isChecked() ? 1 : 0);
+    m_settings.setConcurrentUnits(txtConcurrentUnits->value());
     if (automatic)
         m_schedule.restartFromSettings();
     accept();

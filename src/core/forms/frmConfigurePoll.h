@@ -10,11 +10,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QVBoxLayout;
 class Settings;
 
 // The poll frequency: by hand only, or automatically from a start date and half-hour, once or
-// every given number of hours.
+// every given number of hours; and how many units a cycle polls at once.
 class frmConfigurePoll : public QDialog
 {
     Q_OBJECT
@@ -49,6 +50,7 @@ private:
     QRadioButton* Option1;
     QLineEdit* Text1;
     QLabel* lblHours;
+    QSpinBox* txtConcurrentUnits;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
     // The dialog's rows from top to bottom; later settings of the poll add theirs here.

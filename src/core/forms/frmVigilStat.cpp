@@ -6,6 +6,7 @@
 #include "core/forms/frmConfiguration.h"
 #include "core/forms/frmConfigurePoll.h"
 #include "core/SingleInstance.h"
+#include "core/UnitListLoader.h"
 #include "directory/forms/frmAddressSetup.h"
 #include "directory/forms/frmChangePassword.h"
 #include "directory/forms/frmEnterPassword.h"
@@ -249,6 +250,13 @@ void frmVigilStat::cmdStart_Click()
         m_cycle->Stop();
     else
         m_cycle->Start(m_operatingMode);
+}
+
+void frmVigilStat::StartWithListFile()
+{
+    if (m_cycle->isCycleActive() || !UnitListLoader(m_unitLists, m_settings).load())
+        return;
+    cmdStart_Click();
 }
 
 void frmVigilStat::addReportLine(const QString& line)

@@ -33,6 +33,10 @@ public:
     // must then be discarded without being shown.
     bool Load(SingleInstance& instance);
 
+    // Loads the list that "IPFileName" names and presses Start (vigilstat --start). A list that
+    // cannot be read is told and starts nothing.
+    void StartWithListFile();
+
     // True when the protected command must not run (the right password was not given).
     bool PasswordGate();
     bool isUnlocked() const { return m_unlocked; }
