@@ -87,6 +87,22 @@ private Q_SLOTS:
         Settings reader;
         reader.LoadSettings();
         QCOMPARE(valuesOf(reader), valuesOf(s));
+
+        // Options by name: only a cached flag's exact name changes the flag, clamped to 0-255.
+        QSignalSpy spy(&s, &Settings::optionSaved);
+        s.SaveOption(u"SomethingNew"_s, 5);
+        s.SaveOption(u"fileSaveOption"_s, 1); // written, but names no cached flag
+        QCOMPARE(stored(u"Options"_s, u"SomethingNew"_s), u"5"_s);
+        QCOMPARE(s.option(Option::FileSaveOption), quint8(0));
+        QCOMPARE(spy.count(), 0);
+        s.SaveOption(u"FileSaveOption"_s, 300);
+        QCOMPARE(s.option(Option::FileSaveOption), quint8(255));
+        QCOMPARE(spy.count(), 1);
+
+        // The running program does as asked even when the registry refuses the value.
+        m_platform->registry.failWrites = true;
+        QVERIFY(!s.setRTL(5));
+        QCOMPARE(s.rtl(), qint16(5));
     }
 
     // What someone else stored: read if it is a value of its kind, the default otherwise.
@@ -128,27 +144,6 @@ private Q_SLOTS:
         for (int i = 0; i < Settings::kOptionCount; ++i)
             values << Settings::optionKey(Option(i)) + u'=' + QString::number(s.option(Option(i)));
         QVERIFY2(values.contains(expected), qPrintable(values.join(u", ")));
-    }
-
-    void saveOption()
-    {
-        Settings s;
-        s.LoadSettings();
-        QSignalSpy spy(&s, &Settings::optionSaved);
-        s.SaveOption(u"SomethingNew"_s, 5);
-        s.SaveOption(u"fileSaveOption"_s, 1); // written, but names no cached flag
-        QCOMPARE(stored(u"Options"_s, u"SomethingNew"_s), u"5"_s);
-        QCOMPARE(s.option(Option::FileSaveOption), quint8(0));
-        QCOMPARE(spy.count(), 0);
-
-        s.SaveOption(u"FileSaveOption"_s, 300);
-        QCOMPARE(s.option(Option::FileSaveOption), quint8(255));
-        QCOMPARE(spy.count(), 1);
-
-        // The running program does as asked even when the registry refuses the value.
-        m_platform->registry.failWrites = true;
-        QVERIFY(!s.setRTL(5));
-        QCOMPARE(s.rtl(), qint16(5));
     }
 
     void passwordEncoding_data()
