@@ -209,8 +209,7 @@ private Q_SLOTS:
         const QString target = file(u"copy.ipl"_s);
         m_platform->fileDialogs.answers << file(u"nowhere/x.ipl"_s) << target;
         trigger("mnuSaveAs");
-        QCOMPARE(m_platform->fileDialogs.requests.at(3).title,
-                 u"Save IP Adress List File"_s);
+        QCOMPARE(m_platform->fileDialogs.requests.at(3).title, u"Save IP Adress List File"_s);
         QCOMPARE(m_settings->ipFileName(), other);
         trigger("mnuSaveAs");
         QCOMPARE(m_settings->ipFileName(), target);
