@@ -63,14 +63,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("subCode");
         QTest::addColumn<int>("from"); // the payload bytes delivered: [from, to)
         QTest::addColumn<int>("to");
-        QTest::newRow("100/1") << 100 << 1 << 0 << 3000;
         QTest::newRow("100/2") << 100 << 2 << 0 << 1;
-        QTest::newRow("101/0") << 101 << 0 << 0 << 3000;
         QTest::newRow("101/1") << 101 << 1 << 3 << 3000;
         QTest::newRow("104/0") << 104 << 0 << 0 << 3000;
         QTest::newRow("104/1") << 104 << 1 << 0 << 1;
         QTest::newRow("105/1") << 105 << 1 << 0 << 3000;
-        QTest::newRow("106/0") << 106 << 0 << 0 << 1;
     }
 
     void joiningModes()
@@ -119,8 +116,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QString>("generic");
 
-        QTest::newRow("header, then payload") << QList<QByteArray>{header(105, 1, 6), "status"}
-                                              << 105 << 1 << QByteArray("status") << u"1/0 1/0"_s;
         QTest::newRow("101/1 drops its first three bytes")
             << QList<QByteArray>{header(101, 1, 6) + "xyz", "123"} << 101 << 1 << QByteArray("123")
             << u"1/0 1/0 0/122"_s;

@@ -85,6 +85,18 @@ private Q_SLOTS:
         QCOMPARE(child<QRadioButton>(*w, "Option2")->text(), u"Unit Synchronization"_s);
         QVERIFY(!w->isUnlocked());
         QVERIFY(m_platform->registry.isEmpty());
+
+        // Stored options take effect at start-up; "&Choose Report" follows its option live.
+        QVERIFY(!child(*w, "mnuChoose")->isVisible());
+        w->settings().SaveOption(Settings::Option::FileSaveOption, 1);
+        QVERIFY(child(*w, "mnuChoose")->isVisible());
+        w->settings().SaveOption(Settings::Option::FileSaveOption, 0);
+        QVERIFY(!child(*w, "mnuChoose")->isVisible());
+        seedOption(u"FileSaveOption"_s, u"1"_s);
+        seedOption(u"PollingOption"_s, u"1"_s);
+        w = startWindow();
+        QVERIFY(child(*w, "mnuChoose")->isVisible());
+        QVERIFY(child<QTimer>(*w, "tmrAutoStart")->isActive());
     }
 
     void operatingMode_data()
@@ -120,23 +132,6 @@ private Q_SLOTS:
         QCOMPARE(startWindow()->operatingMode(), 1 - mode);
     }
 
-    void storedOptionsTakeEffect()
-    {
-        auto w = startWindow();
-        QVERIFY(!child(*w, "mnuChoose")->isVisible());
-        QVERIFY(!child<QTimer>(*w, "tmrAutoStart")->isActive());
-        w->settings().SaveOption(Settings::Option::FileSaveOption, 1);
-        QVERIFY(child(*w, "mnuChoose")->isVisible());
-        w->settings().SaveOption(Settings::Option::FileSaveOption, 0);
-        QVERIFY(!child(*w, "mnuChoose")->isVisible());
-
-        seedOption(u"FileSaveOption"_s, u"1"_s);
-        seedOption(u"PollingOption"_s, u"1"_s);
-        w = startWindow();
-        QVERIFY(child(*w, "mnuChoose")->isVisible());
-        QVERIFY(child<QTimer>(*w, "tmrAutoStart")->isActive());
-    }
-
     void singleInstance()
     {
         SingleInstance first(lockPath());
@@ -163,38 +158,22 @@ private Q_SLOTS:
         QVERIFY(afterCrash.Load(*m_instance));
     }
 
-    // Asked once per run, again after "&Activate Password"; a wrong password or Cancel refuses.
-    void passwordGate()
+    // Asked once per run, again after "&Activate Password" and after a restart; a wrong
+    // password or Cancel refuses. A changed password is in force at once.
+    void passwordGateAndChange()
     {
         auto w = startWindow();
         answerGate(u"Admin"_s);
         QVERIFY(w->PasswordGate());
         QCOMPARE(m_platform->prompts.texts(), QStringList{u"Incorrect Password Entered..."_s});
         QCOMPARE(m_platform->prompts.shown[0].title, u"Message"_s);
-
         answerGate(u" admin  "_s, true); // blanks around count for nothing
         QVERIFY(!w->PasswordGate());
         QVERIFY(w->isUnlocked());
         QVERIFY(!w->PasswordGate()); // no dialog this time
-        child(*w, "mnuActivatePassword")->trigger();
-        QVERIFY(!w->isUnlocked());
         QVERIFY(!startWindow()->isUnlocked());
 
-        // Every protected command asks; closing the gate refuses.
-        QStringList opened;
-        ModalDriver::onNext({}, [&](QWidget* d) {
-            opened << d->objectName();
-            d->close();
-        });
-        child(*w, "mnuAddressSetup")->trigger();
-        QCOMPARE(opened, QStringList{u"frmEnterPassword"_s});
-    }
-
-    void changePassword()
-    {
-        auto w = startWindow();
-        answerGate(u"admin"_s);
-        QVERIFY(!w->PasswordGate());
+        m_platform->prompts.clear();
         bool stayedOpen = false;
         ModalDriver::onNext(u"frmChangePassword"_s, [&](QWidget* d) {
             ModalDriver::type(d, "txtNewPassword", u"night"_s);
@@ -217,10 +196,18 @@ private Q_SLOTS:
                      .value_or(QString()),
                  EncodeAppPassword(u"night"_s));
 
-        // The new password is in force at once.
         child(*w, "mnuActivatePassword")->trigger();
+        QVERIFY(!w->isUnlocked());
         answerGate(u"admin"_s);
         QVERIFY(w->PasswordGate());
+        // Every protected command asks; closing the gate refuses.
+        QStringList opened;
+        ModalDriver::onNext({}, [&](QWidget* d) {
+            opened << d->objectName();
+            d->close();
+        });
+        child(*w, "mnuAddressSetup")->trigger();
+        QCOMPARE(opened, QStringList{u"frmEnterPassword"_s});
         answerGate(u"night"_s);
         QVERIFY(!w->PasswordGate());
     }
@@ -296,24 +283,20 @@ private Q_SLOTS:
     // The list file named by "IPFileName": relative names lie in the program folder.
     void unitListLoader()
     {
-        for (const QString& setting : {QString(), u"lists\\north.ipl"_s}) {
-            ScriptedPlatform platform;
-            if (!setting.isEmpty())
-                platform.registry.seed(u"VigilStat"_s, u"Folder"_s, u"IPFileName"_s, setting);
-            Settings settings;
-            settings.LoadSettings();
-            UnitAddressList units;
-            UnitListLoader loader(units, settings);
-            const QString path = platform.programFolder.file(
-                setting.isEmpty() ? u"IPAddressList.ipl"_s : u"lists/north.ipl"_s);
-            QCOMPARE(loader.path(), path);
-            QVERIFY(!loader.load());
-            QCOMPARE(platform.prompts.texts(), QStringList{u"Cannot open "_s + path});
-            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-            QVERIFY(SaveAddressList(path, UnitLists::threeUnits()));
-            QVERIFY(loader.load());
-            QCOMPARE(units, UnitLists::threeUnits());
-        }
+        m_platform->registry.seed(u"VigilStat"_s, u"Folder"_s, u"IPFileName"_s,
+                                  u"lists\\north.ipl"_s);
+        Settings settings;
+        settings.LoadSettings();
+        UnitAddressList units;
+        UnitListLoader loader(units, settings);
+        const QString path = m_platform->programFolder.file(u"lists/north.ipl"_s);
+        QCOMPARE(loader.path(), path);
+        QVERIFY(!loader.load());
+        QCOMPARE(m_platform->prompts.texts(), QStringList{u"Cannot open "_s + path});
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QVERIFY(SaveAddressList(path, UnitLists::threeUnits()));
+        QVERIFY(loader.load());
+        QCOMPARE(units, UnitLists::threeUnits());
     }
 
 private:

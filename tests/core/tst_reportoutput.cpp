@@ -155,7 +155,7 @@ void TestReportOutput::rollingSavesAndTheirCommands()
     output.PreviewReport(0);
     m_platform->fileDialogs.answers.enqueue(folder + u"site0001.a.rpt");
     output.ChooseReport();
-    const FileDialogRequest& asked = m_platform->fileDialogs.requests.at(0).request;
+    const FileDialogRequest& asked = m_platform->fileDialogs.requests.at(0);
     QCOMPARE(asked.title, u"Choose VigilStat Report"_s);
     QCOMPARE(asked.filter, u"Report Files (*.txt)|*.txt|Special Report Files (*.a.rpt)|*.a.rpt"_s);
     QCOMPARE(asked.folder, m_settings->reportSaveFolder());

@@ -82,17 +82,14 @@ private Q_SLOTS:
             QTest::newRow(name) << entry << message << QString::fromLatin1(focus);
         };
 
-        const QString badIp = QStringLiteral("Invalid IP Address format detected!  If you want to "
-                                             "fix it, please click 'Yes' and input "
-                                             "the right IP Address \n\n( e.g. 10.90.253.38 ) !  "
-                                             "Otherwise, click 'No', the application "
-                                             "will ignore this error!");
+        const QString badIp = QStringLiteral(
+            "Invalid IP Address format detected!  If you want to fix it, please click 'Yes' and "
+            "input the right IP Address \n\n( e.g. 10.90.253.38 ) !  Otherwise, click 'No', the "
+            "application will ignore this error!");
         const QString badPhone = QStringLiteral(
             "Invalid Phone No format detected!  If you want to fix it, please click 'Yes' and "
-            "input "
-            "the "
-            "right Phone No \n\n( e.g. 1-800-234-5678 or 2345678 ) !  Otherwise, click 'No', the "
-            "application will ignore this error!");
+            "input the right Phone No \n\n( e.g. 1-800-234-5678 or 2345678 ) !  Otherwise, "
+            "click 'No', the application will ignore this error!");
         const QString blank = u"Please enter the description for the unit!"_s;
         const QString shortPassword =
             u"Please enter at least 3 digits for the Unit Password or leave it blank!"_s;
@@ -106,7 +103,6 @@ private Q_SLOTS:
         row("ip sixteen characters", {.address = "010.090.253.0038"}, badIp);
         row("ip four dots", {.address = "10.90.253.38.1"}, badIp);
         row("ip part above 255", {.address = "10.90.253.256"}, badIp);
-        row("ip two dots", {.address = "1.2.3"}, badIp);
         row("phone long distance form", {.address = "1-800-234-5678"});
         row("phone eleven digits", {.address = "18002345678"});
         row("phone twelve digits", {.address = "180023456789"}, badPhone);
@@ -126,7 +122,6 @@ private Q_SLOTS:
         row("description in the code page", {.description = "Café €5"});
         row("password of two digits", {.password = "12"}, shortPassword, "txtPassword");
         row("password of three digits", {.password = "123"});
-        row("dst USA in its zone", {.zone = "GMT-05:00", .dst = "USA"});
         row("dst OFF where USA would be", {.zone = "GMT-05:00", .dst = "OFF"});
         row("dst in a zone without one", {.zone = "GMT-04:00", .dst = "USA"}, noDst, "cboDST");
         row("dst of another zone", {.zone = "GMT-05:00", .dst = "EUR"},

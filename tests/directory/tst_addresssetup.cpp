@@ -194,7 +194,7 @@ private Q_SLOTS:
 
         m_platform->fileDialogs.answers << std::nullopt << broken << other;
         trigger("mnuOpen"); // cancelled
-        const FileDialogRequest& r = m_platform->fileDialogs.requests.at(0).request;
+        const FileDialogRequest& r = m_platform->fileDialogs.requests.at(0);
         QCOMPARE(r.title, u"Open IP Adress List File"_s);
         QCOMPARE(r.filter, u"IP Address List (*.ipl)|*.ipl"_s);
         QCOMPARE(r.folder, m_platform->programFolder.path());
@@ -209,8 +209,7 @@ private Q_SLOTS:
         const QString target = file(u"copy.ipl"_s);
         m_platform->fileDialogs.answers << file(u"nowhere/x.ipl"_s) << target;
         trigger("mnuSaveAs");
-        QCOMPARE(m_platform->fileDialogs.requests.at(3).request.title,
-                 u"Save IP Adress List File"_s);
+        QCOMPARE(m_platform->fileDialogs.requests.at(3).title, u"Save IP Adress List File"_s);
         QCOMPARE(m_settings->ipFileName(), other);
         trigger("mnuSaveAs");
         QCOMPARE(m_settings->ipFileName(), target);

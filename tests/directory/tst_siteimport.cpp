@@ -10,7 +10,6 @@
 #include "settings/Settings.h"
 
 #include <QListWidget>
-#include <QProcess>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -42,13 +41,160 @@ private Q_SLOTS:
         m_platform->install(PlatformServices{.siteDatabase = &m_database});
         m_units.clear();
     }
-    void listFiles();
-    void importSelected();
-    void siteDatabase_data();
-    void siteDatabase();
-    void fixtureIsReadByMdbTools();
-    void locatorFile();
-    void editorImportsSelectedViewerSites();
+
+    void listFiles()
+    {
+        const QByteArray pw = EncodeUnitPassword(u"123"_s).toLatin1();
+        const QList<std::tuple<QString, QByteArray, TimeZoneOption>> files = {
+            {u"a.lst"_s, "999\r\n1,\"555-1234\",\"Shop\"\r\n", TimeZoneOption::LocalTime},
+            {u"b.lst"_s, "1000\r\n1\r\n1,\"2345678\",\"Back\",\"" + pw + "\"\r\n",
+             TimeZoneOption::GmtTime},
+            {u"c.ipl"_s,
+             "\"IPADDRESSLISTWithUnitPassword\"\r\n1\r\n\"10.1.1.1\",\"Gate\",\"" + pw +
+                 "\",\"GMT+10:00\",\"AUS\",\"0\",\"1\"\r\n",
+             TimeZoneOption::GmtTime},
+            {u"d.ipl"_s, "\"IPADDRESSLIST\"\r\n1\r\n\"1-800-234-5678\",\"Far\"\r\n",
+             TimeZoneOption::StateFilter},
+            {u"e.CSV"_s,
+             "\xef\xbb\xbfTime Zone;DST;Address;Description;Password\r\n\r\n;;10.2.2.2;Lobby;\n"
+             "gmt+01:00;;5551234;\"Caf\xc3\xa9; \"\"east\"\"\";321\n",
+             TimeZoneOption::GmtTime}};
+        ImportCandidates candidates;
+        for (const auto& [name, content, option] : files)
+            candidates.ReadListFile(write(name, content), option);
+
+        QStringList got;
+        for (int i = 0; i < candidates.count(); ++i)
+            got.append(
+                joined(candidates.site(i)) + u' ' + candidates.lstType.at(i) + u' ' +
+                QString::number(candidates.List1.at(i).indexOf(candidates.lstDataStr.at(i))));
+        // The first book announces 999 records and holds one.
+        QCOMPARE(got, (QStringList{u"555-1234|Shop||GMT-05:00|USA 1 43"_s,
+                                   u"2345678|Back|123|GMT|EUR 1 41"_s,
+                                   u"10.1.1.1|Gate|123|GMT+10:00|AUS 0 43"_s,
+                                   u"1-800-234-5678|Far||GMT-05:00|USA 1 43"_s,
+                                   u"10.2.2.2|Lobby||GMT|EUR 0 43"_s,
+                                   u"5551234|Caf\u00e9; \"east\"|321|GMT+01:00|EUR 1 43"_s}));
+        QCOMPARE(m_platform->prompts.texts(),
+                 QStringList{u"There has been an error Importing from: "_s +
+                             m_platform->programFolder.file(u"a.lst"_s)});
+    }
+
+    void importSelected()
+    {
+        for (int i = 0; i < 2998; ++i)
+            m_units.append({u"10.0.%1.%2"_s.arg(i / 250).arg(i % 250 + 1), {}, {}, {}, {}, {}, {}});
+        ImportCandidates candidates;
+        // Taken as POTS, an IP address is invalid; the last one is not selected.
+        for (const QString& a :
+             {u"10.0.0.1/0"_s, u"10.0.0.300/0"_s, u"10.9.9.1/1"_s, u"555-1234/1"_s, u"10.9.9.2/0"_s,
+              u"10.9.9.3/0"_s, u"10.9.9.4/0"_s, u"10.9.9.5/0"_s, u"10.9.9.6/0"_s})
+            candidates.append(
+                {a.section(u'/', 0, 0), {}, u"12"_s, u"GMT+10:00"_s, u"AUS"_s, "1", "1"},
+                a.section(u'/', 1));
+        ImportTarget to{m_units, [this](const UnitRecord& r) { m_units.append(r); }};
+        QCOMPARE(
+            ImportSummary(ImportSelectedSites(candidates, {0, 1, 2, 3, 4, 5, 6, 7},
+                                              TimeZoneOption::GmtTime, to)),
+            u"3 Duplicate or invalid sites were found! \r\n2 New sites were added to the Address "
+            "List.\r\n3 selected sites were not added to the Address List because\r\nA maximum "
+            "of 3000 Addresses has been reached!"_s);
+        QCOMPARE(joined(m_units.record(2999)), u"10.9.9.2||12|GMT|EUR"_s);
+    }
+
+    void siteDatabase_data()
+    {
+        QTest::addColumn<QString>("folder"); // "db": where the database is; "": not installed
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<int>("damageAt");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("added");
+        auto row = [](const char* tag, const QString& folder, const QList<QStringList>& rows,
+                      int damageAt, const QString& message, const QStringList& added = {}) {
+            QTest::newRow(tag) << folder << rows << damageAt << message << added;
+        };
+
+        const QList<QStringList> sites = {{"Gate", " 10.1.1.1", "Ethernet", QString(), "az"},
+                                          {"Desert", "10.1.1.2", "Ethernet", QString(), " az "},
+                                          {"Ranch", "234-5678", "POTS ", " 123 ", "TX"},
+                                          {"Office", "10.1.1.3", QString(), "4", QString()}};
+        const QString office = u"10.1.1.3|Office|4|GMT-05:00|USA"_s;
+        row("state filter", u"db"_s, sites, -1,
+            u"One duplicate or invalid site was found! \r\n3 New sites were added"_s,
+            {u"10.1.1.2|Desert||GMT-07:00|OFF"_s, u"234-5678|Ranch|123|GMT-06:00|USA"_s, office});
+        row("empty", u"db"_s, {}, -1, u"ScopeVault Site Database is empty.\r\n"_s + kNoneAdded);
+        row("not installed", {}, sites, -1,
+            u"No ScopeVault Ver.2.5S or later is installed on this machine!\r\n"_s + kNoneAdded);
+        row("missing folder", u"/nowhere/"_s, sites, -1,
+            u"Could not find file '/nowhere/SVSecurity.mdb'."_s);
+        // The second row's offset points past its page, which costs the third its end too; the
+        // sites added before the reader gave up stay.
+        row("damaged rows", u"db"_s, sites, 5 * 4096 + 17, u"damaged: 2 of its 4 rows"_s, {office});
+        // The table's page usage map points at a row that is not there.
+        row("damaged table", u"db"_s, sites, 4 * 4096 + 55, u"is damaged."_s);
+    }
+
+    void siteDatabase()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(int, damageAt);
+        QFETCH(QString, message);
+        QFETCH(QStringList, added);
+
+        QByteArray file = Jet4Database(u"Sites"_s, kSiteColumns, rows);
+        if (damageAt > 0)
+            file[damageAt] = 0x1f;
+        write(u"SVSecurity.mdb"_s, file);
+        if (folder == u"db")
+            folder = m_platform->programFolder.path();
+        if (!folder.isEmpty())
+            m_platform->registry.seed("strScopeVaultSpecial", {}, "ScopeVaultPath", folder);
+
+        ImportTarget to{m_units, [this](const UnitRecord& r) { m_units.append(r); }};
+        if (const auto tally = ImportSiteDatabase(TimeZoneOption::StateFilter, to))
+            ShowImportSummary(*tally);
+        QCOMPARE(m_platform->prompts.shown.size(), 1);
+        QVERIFY2(m_platform->prompts.shown.first().text.contains(message),
+                 qPrintable(m_platform->prompts.shown.first().text));
+        QStringList units;
+        for (int i = 0; i < m_units.count(); ++i)
+            units.append(joined(m_units.record(i)));
+        QCOMPARE(units, added);
+    }
+
+    void locatorFile()
+    {
+        write(u"bwval.dat"_s,
+              "A=B=C\r\nSECURITY_DB=x\r\n\r\n security_db_path_and_filename =  /sv/Sites.mdb\r\n");
+        QCOMPARE(FindSiteDatabasePath(m_platform->programFolder.path() + u'/'),
+                 u"  /sv/Sites.mdb"_s);
+    }
+
+    void editorImportsSelectedViewerSites()
+    {
+        QVERIFY(SaveAddressList(m_platform->programFolder.file(u"IPAddressList.ipl"_s), {}));
+        // The first entry has no address.
+        for (const QString& value : {u"TotalKey=3"_s, u"1DataKey=5551234"_s, u"1ComType=1"_s,
+                                     u"1Descript=Shop"_s, u"2DataKey=10.2.2.2"_s})
+            m_platform->registry.seed("SVControl", "DataComSets", value.section(u'=', 0, 0),
+                                      value.section(u'=', 1));
+        Settings settings;
+        settings.LoadSettings();
+        frmAddressSetup window(m_units, settings);
+        ModalDriver::onNext(u"frmImport"_s, [](QWidget* d) {
+            auto* list = d->findChild<QListWidget*>(u"List1"_s);
+            QCOMPARE(list->selectedItems().size(), 3);
+            list->item(2)->setSelected(false);
+            ModalDriver::click(d, "cmdImportSelected");
+        });
+        QTest::mouseClick(window.findChild<QPushButton*>(u"cmdImport"_s), Qt::LeftButton);
+        QCOMPARE(m_platform->prompts.texts(),
+                 QStringList{u"One duplicate or invalid site was found! "
+                             "\r\nOne new site was added to the Address "
+                             "List."_s});
+        QCOMPARE(joined(m_units.record(0)), u"5551234|Shop||GMT-05:00|USA"_s);
+    }
 
 private:
     QString write(const QString& name, const QByteArray& bytes)
@@ -63,171 +209,6 @@ private:
     MdbSiteDatabase m_database;
     UnitAddressList m_units;
 };
-
-void TestSiteImport::listFiles()
-{
-    const QByteArray pw = EncodeUnitPassword(u"123"_s).toLatin1();
-    const QList<std::tuple<QString, QByteArray, TimeZoneOption>> files = {
-        {u"a.lst"_s, "999\r\n1,\"555-1234\",\"Shop\"\r\n", TimeZoneOption::LocalTime},
-        {u"b.lst"_s, "1000\r\n1\r\n1,\"2345678\",\"Back\",\"" + pw + "\"\r\n",
-         TimeZoneOption::GmtTime},
-        {u"c.ipl"_s,
-         "\"IPADDRESSLISTWithUnitPassword\"\r\n1\r\n\"10.1.1.1\",\"Gate\",\"" + pw +
-             "\",\"GMT+10:00\",\"AUS\",\"0\",\"1\"\r\n",
-         TimeZoneOption::GmtTime},
-        {u"d.ipl"_s, "\"IPADDRESSLIST\"\r\n1\r\n\"1-800-234-5678\",\"Far\"\r\n",
-         TimeZoneOption::StateFilter},
-        {u"e.CSV"_s,
-         "\xef\xbb\xbfTime Zone;DST;Address;Description;Password\r\n\r\n;;10.2.2.2;Lobby;\n"
-         "gmt+01:00;;5551234;\"Caf\xc3\xa9; \"\"east\"\"\";321\n",
-         TimeZoneOption::GmtTime}};
-    ImportCandidates candidates;
-    for (const auto& [name, content, option] : files)
-        candidates.ReadListFile(write(name, content), option);
-
-    QStringList got;
-    for (int i = 0; i < candidates.count(); ++i)
-        got.append(joined(candidates.site(i)) + u' ' + candidates.lstType.at(i) + u' ' +
-                   QString::number(candidates.List1.at(i).indexOf(candidates.lstDataStr.at(i))));
-    // The first book announces 999 records and holds one.
-    QCOMPARE(
-        got,
-        (QStringList{u"555-1234|Shop||GMT-05:00|USA 1 43"_s, u"2345678|Back|123|GMT|EUR 1 41"_s,
-                     u"10.1.1.1|Gate|123|GMT+10:00|AUS 0 43"_s,
-                     u"1-800-234-5678|Far||GMT-05:00|USA 1 43"_s, u"10.2.2.2|Lobby||GMT|EUR 0 43"_s,
-                     u"5551234|Caf\u00e9; \"east\"|321|GMT+01:00|EUR 1 43"_s}));
-    QCOMPARE(m_platform->prompts.texts(),
-             QStringList{u"There has been an error Importing from: "_s +
-                         m_platform->programFolder.file(u"a.lst"_s)});
-}
-
-void TestSiteImport::importSelected()
-{
-    for (int i = 0; i < 2998; ++i)
-        m_units.append({u"10.0.%1.%2"_s.arg(i / 250).arg(i % 250 + 1), {}, {}, {}, {}, {}, {}});
-    ImportCandidates candidates;
-    // Taken as POTS, an IP address is invalid; the last one is not selected.
-    for (const QString& a :
-         {u"10.0.0.1/0"_s, u"10.0.0.300/0"_s, u"10.9.9.1/1"_s, u"555-1234/1"_s, u"10.9.9.2/0"_s,
-          u"10.9.9.3/0"_s, u"10.9.9.4/0"_s, u"10.9.9.5/0"_s, u"10.9.9.6/0"_s})
-        candidates.append({a.section(u'/', 0, 0), {}, u"12"_s, u"GMT+10:00"_s, u"AUS"_s, "1", "1"},
-                          a.section(u'/', 1));
-    ImportTarget to{m_units, [this](const UnitRecord& r) { m_units.append(r); }};
-    QCOMPARE(ImportSummary(ImportSelectedSites(candidates, {0, 1, 2, 3, 4, 5, 6, 7},
-                                               TimeZoneOption::GmtTime, to)),
-             u"3 Duplicate or invalid sites were found! \r\n2 New sites were added to the Address "
-             "List.\r\n3 selected sites were not added to the Address List because\r\nA maximum "
-             "of 3000 Addresses has been reached!"_s);
-    QCOMPARE(joined(m_units.record(2999)), u"10.9.9.2||12|GMT|EUR"_s);
-}
-
-void TestSiteImport::siteDatabase_data()
-{
-    QTest::addColumn<QString>("folder"); // "db": where the database is; "": not installed
-    QTest::addColumn<QList<QStringList>>("rows");
-    QTest::addColumn<int>("damageAt");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("added");
-    auto row = [](const char* tag, const QString& folder, const QList<QStringList>& rows,
-                  int damageAt, const QString& message, const QStringList& added = {}) {
-        QTest::newRow(tag) << folder << rows << damageAt << message << added;
-    };
-
-    const QList<QStringList> sites = {{"Gate", " 10.1.1.1", "Ethernet", QString(), "az"},
-                                      {"Desert", "10.1.1.2", "Ethernet", QString(), " az "},
-                                      {"Ranch", "234-5678", "POTS ", " 123 ", "TX"},
-                                      {"Office", "10.1.1.3", QString(), "4", QString()}};
-    const QString office = u"10.1.1.3|Office|4|GMT-05:00|USA"_s;
-    row("state filter", u"db"_s, sites, -1,
-        u"One duplicate or invalid site was found! \r\n3 New sites were added"_s,
-        {u"10.1.1.2|Desert||GMT-07:00|OFF"_s, u"234-5678|Ranch|123|GMT-06:00|USA"_s, office});
-    row("empty", u"db"_s, {}, -1, u"ScopeVault Site Database is empty.\r\n"_s + kNoneAdded);
-    row("not installed", {}, sites, -1,
-        u"No ScopeVault Ver.2.5S or later is installed on this machine!\r\n"_s + kNoneAdded);
-    row("missing folder", u"/nowhere/"_s, sites, -1,
-        u"Could not find file '/nowhere/SVSecurity.mdb'."_s);
-    // The second row's offset points past its page, which costs the third its end too; the
-    // sites added before the reader gave up stay.
-    row("damaged rows", u"db"_s, sites, 5 * 4096 + 17, u"damaged: 2 of its 4 rows"_s, {office});
-    // The table's page usage map points at a row that is not there.
-    row("damaged table", u"db"_s, sites, 4 * 4096 + 55, u"is damaged."_s);
-}
-
-void TestSiteImport::siteDatabase()
-{
-    QFETCH(QString, folder);
-    QFETCH(QList<QStringList>, rows);
-    QFETCH(int, damageAt);
-    QFETCH(QString, message);
-    QFETCH(QStringList, added);
-
-    QByteArray file = Jet4Database(u"Sites"_s, kSiteColumns, rows);
-    if (damageAt > 0)
-        file[damageAt] = 0x1f;
-    write(u"SVSecurity.mdb"_s, file);
-    if (folder == u"db")
-        folder = m_platform->programFolder.path();
-    if (!folder.isEmpty())
-        m_platform->registry.seed("strScopeVaultSpecial", {}, "ScopeVaultPath", folder);
-
-    ImportTarget to{m_units, [this](const UnitRecord& r) { m_units.append(r); }};
-    if (const auto tally = ImportSiteDatabase(TimeZoneOption::StateFilter, to))
-        ShowImportSummary(*tally);
-    QCOMPARE(m_platform->prompts.shown.size(), 1);
-    QVERIFY2(m_platform->prompts.shown.first().text.contains(message),
-             qPrintable(m_platform->prompts.shown.first().text));
-    QStringList units;
-    for (int i = 0; i < m_units.count(); ++i)
-        units.append(joined(m_units.record(i)));
-    QCOMPARE(units, added);
-}
-
-void TestSiteImport::fixtureIsReadByMdbTools()
-{
-    const QString path =
-        write(u"f.mdb"_s, Jet4Database(u"Sites"_s, kSiteColumns,
-                                       {{"Gate, east", "10.1.1.1", "Ethernet", QString(), "AZ"}}));
-    QProcess tool;
-    tool.start(u"mdb-tables"_s, {u"-1"_s, path});
-    QVERIFY(tool.waitForFinished());
-    QCOMPARE(tool.readAllStandardOutput(), "Sites\n");
-    tool.start(u"mdb-export"_s, {path, u"Sites"_s});
-    QVERIFY(tool.waitForFinished());
-    QCOMPARE(tool.readAllStandardOutput(),
-             "Description,PhoneIP,EthernetPOTS,UnitPassword,Address3\n"
-             "\"Gate, east\",\"10.1.1.1\",\"Ethernet\",,\"AZ\"\n");
-}
-
-void TestSiteImport::locatorFile()
-{
-    write(u"bwval.dat"_s,
-          "A=B=C\r\nSECURITY_DB=x\r\n\r\n security_db_path_and_filename =  /sv/Sites.mdb\r\n");
-    QCOMPARE(FindSiteDatabasePath(m_platform->programFolder.path() + u'/'), u"  /sv/Sites.mdb"_s);
-}
-
-void TestSiteImport::editorImportsSelectedViewerSites()
-{
-    QVERIFY(SaveAddressList(m_platform->programFolder.file(u"IPAddressList.ipl"_s), {}));
-    // The first entry has no address.
-    for (const QString& value : {u"TotalKey=3"_s, u"1DataKey=5551234"_s, u"1ComType=1"_s,
-                                 u"1Descript=Shop"_s, u"2DataKey=10.2.2.2"_s})
-        m_platform->registry.seed("SVControl", "DataComSets", value.section(u'=', 0, 0),
-                                  value.section(u'=', 1));
-    Settings settings;
-    settings.LoadSettings();
-    frmAddressSetup window(m_units, settings);
-    ModalDriver::onNext(u"frmImport"_s, [](QWidget* d) {
-        auto* list = d->findChild<QListWidget*>(u"List1"_s);
-        QCOMPARE(list->selectedItems().size(), 3);
-        list->item(2)->setSelected(false);
-        ModalDriver::click(d, "cmdImportSelected");
-    });
-    QTest::mouseClick(window.findChild<QPushButton*>(u"cmdImport"_s), Qt::LeftButton);
-    QCOMPARE(m_platform->prompts.texts(), QStringList{u"One duplicate or invalid site was found! "
-                                                      "\r\nOne new site was added to the Address "
-                                                      "List."_s});
-    QCOMPARE(joined(m_units.record(0)), u"5551234|Shop||GMT-05:00|USA"_s);
-}
 
 QTEST_MAIN(TestSiteImport)
 #include "tst_siteimport.moc"

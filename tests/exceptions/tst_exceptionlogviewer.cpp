@@ -9,6 +9,7 @@
 #include "platform/PrintDocument.h"
 #include "ScriptedPlatform.h"
 #include "settings/Settings.h"
+#include "TestFiles.h"
 
 #include <optional>
 #include <QBuffer>
@@ -47,8 +48,7 @@ const QList<Record> kRecords = {
 
 QString fileText(const QString& path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    return QString::fromUtf8(TestFiles::read(path));
 }
 
 QString unzipped(const QString& archive, const QString& member)
@@ -80,422 +80,375 @@ class TestExceptionLogViewer : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_platform.emplace();
+        m_platform->clock.utc = kNow;
+        m_settings.emplace();
+        m_settings->LoadSettings();
+        ExceptionLogViews::shared().clear();
+    }
 
-    void statusLabel_data();
-    void statusLabel();
-    void sortOrders_data();
-    void sortOrders();
-    void textModePreviewAndPrint();
-    void listPrintsToPdf();
-    void exportTwoFormatsByOneName();
-    void exportWorkbook();
-    void exportRefusedByTheTarget_data();
-    void exportRefusedByTheTarget();
-    void exportTypeChecks_data();
-    void exportTypeChecks();
-    void hundredThousandEvents();
-    void closingPrunesVeryOldRecords();
+    void cleanup()
+    {
+        m_viewer.reset();
+        m_settings.reset();
+        m_platform.reset();
+    }
+
+    void statusLabel_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("previewBox");
+        QTest::newRow("none, one day") << 0 << 1 << u"  Exception Log:   0 Event in past 1 day"_s
+                                       << u"No new exception event happened during past 1 day!"_s;
+        QTest::newRow("none, a week") << 0 << 7 << u"  Exception Log:   0 Event in past 7 days"_s
+                                      << u"No new exception event happened during past 7 days!"_s;
+        QTest::newRow("one") << 1 << 7 << u"  Exception Log:   1 Event in past 7 days"_s
+                             << QString();
+        QTest::newRow("many, one day")
+            << 4 << 1 << u"  Exception Log:   5 Events in past 1 day"_s << QString();
+    }
+
+    void statusLabel()
+    {
+        QFETCH(int, records);
+        QFETCH(int, days);
+        m_settings->setLogKeepDays(qint16(days));
+        if (records > 0)
+            writeLog(kRecords.mid(0, records));
+        open(1);
+        QFETCH(QString, label);
+        QCOMPARE(m_viewer->findChild<QLabel*>(u"lblStatus"_s)->text(), label);
+        QFETCH(QString, previewBox);
+        if (!previewBox.isEmpty()) {
+            QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPreview"_s), Qt::LeftButton);
+            QCOMPARE(m_platform->prompts.texts(), QStringList{previewBox});
+        }
+    }
+
+    void sortOrders_data()
+    {
+        QTest::addColumn<int>("fullDetails");
+        QTest::addColumn<QString>("clicks"); // header sections, and "m" for the other mode
+        QTest::addColumn<QString>("rows");
+        const auto row = [](const char* name, int fullDetails, const char* clicks,
+                            const char* rows) {
+            QTest::newRow(name) << fullDetails << QString::fromLatin1(clicks)
+                                << QString::fromLatin1(rows);
+        };
+        row("opens newest first", 1, "", "11N 11T 10N 09U 08T");
+        row("latest events open newest first", 0, "", "11N 11T 09U 08T");
+        row("polling time again: oldest first", 1, "2", "08T 09U 10N 11N 11T");
+        row("address ascending, as text", 1, "0", "09U 10N 11N 11T 08T");
+        row("description, case aside", 1, "1", "09U 10N 11N 11T 08T");
+        row("description twice: descending", 1, "1 1", "08T 10N 11N 11T 09U");
+        row("event, ties by address", 1, "3", "10N 11N 11T 08T 09U");
+        row("mode switch keeps descending", 0, "1 1 m", "08T 10N 11N 11T 09U");
+        row("mode switch keeps ascending", 1, "3 m", "11N 11T 08T 09U");
+    }
+
+    void sortOrders()
+    {
+        QFETCH(int, fullDetails);
+        QFETCH(QString, clicks);
+        writeLog(kRecords);
+        open(fullDetails);
+        QHeaderView* header = m_viewer->findChild<QTableView*>(u"TDBList1"_s)->horizontalHeader();
+        for (const QString& click : clicks.split(u' ', Qt::SkipEmptyParts)) {
+            if (click == u"m")
+                m_viewer->findChild<QRadioButton*>(fullDetails ? u"Option1_0"_s : u"Option1_1"_s)
+                    ->click();
+            else
+                Q_EMIT header->sectionClicked(click.toInt());
+        }
+        QFETCH(QString, rows);
+        QCOMPARE(shownRows().join(u' '), rows);
+        QCOMPARE(m_settings->option(Settings::Option::FullDetails) != 0,
+                 m_viewer->findChild<QRadioButton*>(u"Option1_1"_s)->isChecked());
+        QVERIFY(m_platform->prompts.shown.isEmpty());
+    }
+
+    void textModePreviewAndPrint()
+    {
+        m_settings->SaveOption(Settings::Option::LogMode, 1);
+        m_settings->setLogFileName(u"report"_s);
+        writeLog(kRecords);
+        open(1);
+        QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPreview"_s), Qt::LeftButton);
+        const QString path = folder(u"report.txt"_s);
+        const QString text = fileText(path);
+        QVERIFY2(text.startsWith(u"\r\n\r\n"_s + QString(18, u' ') +
+                                 u"VigilStat Exception Event Log\r\n\r\n"_s + QString(25, u' ') +
+                                 u"6/15/2026 12:00:00 PM\r\n\r\n\r\n"_s),
+                 qPrintable(text));
+        // The report follows the list's own order, not the sorted rows.
+        QVERIFY(text.endsWith(
+            u"\r\n10.0.0.9 ( Lobby ) ---6/15/2026 10:00:00 AM\r\n    Not Recording"_s
+            u"\r\n10.0.0.10 ( gate ) ---6/15/2026 9:00:00 AM\r\n    Unable to connect"_s
+            u"\r\n10.0.0.9 ( Lobby ) ---6/15/2026 11:00:00 AM\r\n    Not Recording"_s
+            u"\r\n10.0.0.9 ( Lobby ) ---6/15/2026 11:00:00 AM\r\n    The unit rebooted"_s
+            u"\r\n5551234 ( Zone <B> & co ) ---6/15/2026 8:00:00 AM\r\n    The unit "
+            u"rebooted\r\n"_s));
+        QCOMPARE(m_platform->launcher.calls.size(), 1);
+        QCOMPARE(m_platform->launcher.calls[0].what, u"editor"_s);
+        QCOMPARE(m_platform->launcher.calls[0].path, path);
+
+        QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
+        const QList<PrintLine> lines = m_platform->printer.jobs.at(0).lines();
+        QCOMPARE(lines.size(), 20);
+        QCOMPARE(lines[1],
+                 (PrintLine{QString(18, u' ') + u"VIGILSTAT  EXCEPTION  EVENT  LOG"_s, 12, true}));
+        QCOMPARE(lines[3].text, QString(25, u' ') + u"6/15/2026 12:00:00 PM"_s);
+        QCOMPARE(lines[7], (PrintLine{u"10.0.0.9 ( Lobby ) ---6/15/2026 10:00:00 AM"_s, 8, true}));
+        QCOMPARE(lines.last(), (PrintLine{QString(32, u' ') + u"---000---"_s, 12, true}));
+        QCOMPARE(m_platform->prompts.texts(),
+                 QStringList{u"Exception Event Log has been printed!"_s});
+
+        m_platform->printer.fail = true;
+        QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
+        QCOMPARE(
+            m_platform->prompts.texts().last(),
+            u"There has been a problem printing the event log.\r\nPlease ensure that a printer "
+            "is installed on your computer!"_s);
+    }
+
+    void listPrintsToPdf()
+    {
+        QList<Record> records;
+        for (int i = 0; i < 150; ++i)
+            records.append({u"10.0.%1.1"_s.arg(i), u"Site"_s, kNow.addSecs(-60 * i), u"1"_s});
+        writeLog(records);
+        open(1);
+        const QString pdf = folder(u"log.pdf"_s);
+        qputenv("VIGILSTAT_PRINT_PDF", QFile::encodeName(pdf));
+        QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
+        qunsetenv("VIGILSTAT_PRINT_PDF");
+        QCOMPARE(m_platform->prompts.texts(),
+                 QStringList{u"Exception Event Log has been printed!"_s});
+        const QString bytes = fileText(pdf);
+        QVERIFY(bytes.startsWith(u"%PDF"_s));
+        QVERIFY2(bytes.count(QRegularExpression(u"/Type\\s*/Page[^s]"_s)) > 1,
+                 "150 rows take more than one page");
+    }
+
+    void exportTwoFormatsByOneName()
+    {
+        writeLog(kRecords);
+        open(1);
+        m_platform->prompts.answers.enqueue(PromptAnswer::No);
+        exportAs("chkDelimited,chkHtml", folder(u"X"_s));
+        QCOMPARE(m_platform->prompts.texts(),
+                 QStringList{u"The files have been exported! Do you want to launch them?"_s});
+        QVERIFY(!QFile::exists(folder(u"X"_s)));
+
+        const QStringList lines = fileText(folder(u"X.txt"_s)).split(u"\r\n"_s);
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines.first(),
+                 u"\"10.0.0.9\",\"Lobby\",\"6/15/2026 11:00:00 AM\",\"Not Recording\""_s);
+        QCOMPARE(lines[4],
+                 u"\"5551234\",\"Zone <B> & co\",\"6/15/2026 8:00:00 AM\",\"The unit rebooted\""_s);
+
+        const QString html = fileText(folder(u"X.html"_s));
+        for (const QString& part :
+             {u"<meta charset=\"utf-8\">"_s, u"<title>Exception Log</title>"_s,
+              u"<table width=\"100%\">"_s,
+              u"<tr><th>IP/Phone No.</th><th>Description</th><th>Polling Time</th>"
+              "<th>Exception Event</th></tr>"_s,
+              u"<tr><td>5551234</td><td>Zone &lt;B&gt; &amp; co</td><td>6/15/2026 8:00:00 AM</td>"
+              "<td>The unit rebooted</td></tr>"_s})
+            QVERIFY2(html.contains(part), qPrintable(part));
+        QCOMPARE(html.count(u"<tr>"_s), 6);
+
+        // A quote cannot come from the log, but must not break a field if one ever does.
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        const QList<EventListEntry> quoted{{u"a"_s, u"say \"hi\""_s, u"t"_s, u"e"_s, {}}};
+        QVERIFY(ExceptionLogExport::writeDelimited(buffer, quoted));
+        QVERIFY(ExceptionLogExport::writeHtml(buffer, quoted));
+        QVERIFY(buffer.data().startsWith("\"a\",\"say \"\"hi\"\"\",\"t\",\"e\"\r\n"));
+        QVERIFY(buffer.data().contains("<td>say &quot;hi&quot;</td>"));
+    }
+
+    void exportWorkbook()
+    {
+        writeLog(kRecords);
+        open(1);
+        const QString path = folder(u"Y.xlsx"_s);
+        exportAs("chkExcel", path);
+        QCOMPARE(m_platform->prompts.texts(),
+                 QStringList{u"The file has been exported! Do you want to launch it?"_s});
+        QCOMPARE(m_platform->launcher.calls.size(), 1);
+        QCOMPARE(m_platform->launcher.calls[0].path, path);
+        const FileDialogRequest& request = m_platform->fileDialogs.requests.at(0);
+        QCOMPARE(request.title, u"Export Exception Log to:"_s);
+        QCOMPARE(request.folder, m_platform->programFolder.path());
+        QCOMPARE(request.fileName, u"Exception Log 2026-06-15 12h00"_s);
+        QCOMPARE(request.filter, u"Excel File (*.xlsx)|*.xlsx"_s);
+
+        const QMap<QString, QString> cells = workbookCells(path);
+        QCOMPARE(QStringList({cells[u"A1"_s], cells[u"B1"_s], cells[u"C1"_s], cells[u"D1"_s]}),
+                 QStringList({u"IP/Phone No."_s, u"Description"_s, u"Polling Time"_s,
+                              u"Exception Event"_s}));
+        // Newest first, as the viewer opened.
+        const double day = double(QDate(1899, 12, 30).daysTo(kNow.date()));
+        QCOMPARE(cells[u"A2"_s], u"10.0.0.9"_s);
+        QCOMPARE(cells[u"C2"_s].toDouble(), day + 11.0 / 24);
+        QCOMPARE(cells[u"D3"_s], u"The unit rebooted"_s);
+        QCOMPARE(cells[u"B6"_s], u"Zone &lt;B&gt; &amp; co"_s);
+        QCOMPARE(cells[u"C6"_s].toDouble(), day + 8.0 / 24);
+        QVERIFY(!cells.contains(u"A7"_s));
+
+        // The times carry their date-time format; without one they show as bare numbers.
+        QVERIFY(!cells[u"C2#s"_s].isEmpty());
+        QVERIFY(unzipped(path, u"xl/styles.xml"_s)
+                    .contains(u"formatCode=\"mm/dd/yyyy hh:mm:ss AM/PM\""_s));
+        QVERIFY(unzipped(path, u"docProps/core.xml"_s)
+                    .contains(u"<dc:title>Exception Log</dc:title>"_s));
+
+        // Root may write any file; a folder in the file's place refuses everyone alike.
+        for (const auto& [boxes, name] :
+             {std::pair{"chkExcel", "Z.xlsx"}, {"chkDelimited", "Z.txt"}}) {
+            const QString blocked = folder(QString::fromLatin1(name));
+            QVERIFY(QDir().mkpath(blocked));
+            exportAs(boxes, blocked);
+            QCOMPARE(m_platform->prompts.texts().last(),
+                     blocked + u" already in use.\r\nPlease close it first!"_s);
+            QCOMPARE(m_platform->prompts.shown.last().icon, PromptIcon::Warning);
+        }
+        QCOMPARE(m_platform->launcher.calls.size(), 1);
+    }
+
+    void exportTypeChecks_data()
+    {
+        QTest::addColumn<qsizetype>("rows");
+        QTest::addColumn<QString>("boxes");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("formats");
+        QTest::newRow("nothing ticked")
+            << qsizetype(10) << QString() << u"You must select at least one check box!"_s << 0;
+        QTest::newRow("a full worksheet") << qsizetype(1048575) << u"chkExcel"_s << QString() << 4;
+        QTest::newRow("one row too many")
+            << qsizetype(1048576) << u"chkExcel"_s
+            << u"There are more Exceptions than the maximum number of rows that are allowed in an "
+               "Excel Worksheet(1048576). Therefore the data cannot be exported to an Excel "
+               "format. Please uncheck the Excel checkbox."_s
+            << 0;
+        QTest::newRow("rows limit only the workbook")
+            << qsizetype(1048576) << u"chkDelimited,chkHtml"_s << QString() << 3;
+    }
+
+    void exportTypeChecks()
+    {
+        QFETCH(QString, boxes);
+        QFETCH(qsizetype, rows);
+        QFETCH(int, formats);
+        frmExportType dialog(rows);
+        for (const QString& box : boxes.split(u',', Qt::SkipEmptyParts))
+            dialog.findChild<QCheckBox*>(box)->setChecked(true);
+        ModalDriver::click(&dialog, "cmdOK");
+        QFETCH(QString, message);
+        QCOMPARE(m_platform->prompts.texts(),
+                 message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(dialog.formats(), formats);
+    }
+
+    void hundredThousandEvents()
+    {
+        QList<Record> records;
+        for (int i = 0; i < 100000; ++i)
+            records.append({u"10.%1.%2.1"_s.arg(i % 40).arg(i % 250), u"Site"_s,
+                            kNow.addSecs(-5 * ((i * 7919) % 100000)), u"1"_s});
+        writeLog(records);
+
+        // Declining the load opens no viewer (one would be closed at once, and tell).
+        bool opened = false;
+        QTimer closer;
+        closer.setSingleShot(true);
+        connect(&closer, &QTimer::timeout, [&opened] {
+            if (QWidget* viewer = QApplication::activeModalWidget()) {
+                opened = true;
+                viewer->close();
+            }
+        });
+        closer.start(0);
+        m_platform->prompts.answers.enqueue(PromptAnswer::No);
+        frmExceptionLog::ViewExceptionLog(*m_settings, nullptr);
+        QVERIFY(!opened);
+
+        m_settings->SaveOption(Settings::Option::LogMode, 1);
+        open(1);
+        QCOMPARE(m_viewer->statusText(), u"  Exception Log:   100000 Events in past 7 days"_s);
+        const QList<EventListEntry>& rows = m_viewer->model().entries();
+        for (qsizetype i = 1; i < rows.size(); ++i)
+            QVERIFY(rows[i - 1].time >= rows[i].time);
+        QCOMPARE(m_platform->prompts.shown.size(), 3); // the refused load, the load, the sort
+        QVERIFY(m_platform->prompts.texts().last().contains(
+            u"It will take a few minutes to sort.\r\n"_s));
+
+        m_platform->prompts.answers.enqueue(PromptAnswer::No);
+        QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPreview"_s), Qt::LeftButton);
+        QVERIFY(m_platform->prompts.texts().last().contains(u"to create the text file.\r\n"_s));
+        QVERIFY(m_platform->launcher.calls.isEmpty());
+    }
+
+    void closingPrunesVeryOldRecords()
+    {
+        writeLog({{u"10.0.0.1"_s, u"Old"_s, kNow.addDays(-400), u"1"_s}, kRecords.first()});
+        open(1);
+        QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdClose"_s), Qt::LeftButton);
+        const QString log = fileText(m_settings->exceptionLogPath());
+        QVERIFY(!log.contains(u"Old"_s));
+        QCOMPARE(log.count(u"\r\n"_s), 1);
+    }
 
 private:
-    void writeLog(const QList<Record>& records, const QString& name = {});
-    frmExceptionLog& open(int fullDetails);
-    QStringList shownRows() const;
+    void writeLog(const QList<Record>& records)
+    {
+        QByteArray bytes;
+        for (const Record& r : records)
+            bytes += u"\"%1\",\"%2\",\"%3\",\"%4\",\"\",\"\"\r\n"_s
+                         .arg(r.address, r.description,
+                              m_platform->locale.generalDateTimeText(r.time), r.codes)
+                         .toLatin1();
+        TestFiles::write(m_settings->exceptionLogPath(), bytes);
+    }
+
+    void open(int fullDetails)
+    {
+        m_settings->SaveOption(Settings::Option::FullDetails, qint16(fullDetails));
+        const QString loaded = clsExceptionHandler(*m_settings).GetFromLog();
+        m_viewer = std::make_unique<frmExceptionLog>(*m_settings, loaded);
+    }
+
+    QStringList shownRows() const
+    {
+        QStringList rows;
+        for (const EventListEntry& e : m_viewer->model().entries())
+            rows.append(e.time.toString(u"HH"_s) + e.eventText.left(1));
+        return rows;
+    }
+
     // Exports through the dialogs: ticks the boxes, answers the save dialog with the path.
-    void exportAs(const char* boxes, const QString& path);
+    void exportAs(const char* boxes, const QString& path)
+    {
+        m_platform->fileDialogs.answers.enqueue(path);
+        ModalDriver::onNext(u"frmExportType"_s, [boxes](QWidget* dialog) {
+            for (const QString& box : QString::fromLatin1(boxes).split(u','))
+                dialog->findChild<QCheckBox*>(box)->setChecked(true);
+            ModalDriver::click(dialog, "cmdOK");
+        });
+        QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdExport"_s), Qt::LeftButton);
+    }
+
     QString folder(const QString& name) const { return m_platform->programFolder.file(name); }
 
     std::optional<ScriptedPlatform> m_platform;
     std::optional<Settings> m_settings;
     std::unique_ptr<frmExceptionLog> m_viewer;
 };
-
-void TestExceptionLogViewer::init()
-{
-    m_platform.emplace();
-    m_platform->clock.utc = kNow;
-    m_settings.emplace();
-    m_settings->LoadSettings();
-    ExceptionLogViews::shared().clear();
-}
-
-void TestExceptionLogViewer::cleanup()
-{
-    m_viewer.reset();
-    ExceptionLogViews::shared().clear();
-    m_settings.reset();
-    m_platform.reset();
-}
-
-void TestExceptionLogViewer::writeLog(const QList<Record>& records, const QString& name)
-{
-    QFile file(name.isEmpty() ? m_settings->exceptionLogPath() : name);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QByteArray bytes;
-    for (const Record& r : records) {
-        bytes += u"\"%1\",\"%2\",\"%3\",\"%4\",\"\",\"\"\r\n"_s
-                     .arg(r.address, r.description, m_platform->locale.generalDateTimeText(r.time),
-                          r.codes)
-                     .toLatin1();
-    }
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-frmExceptionLog& TestExceptionLogViewer::open(int fullDetails)
-{
-    m_settings->SaveOption(Settings::Option::FullDetails, qint16(fullDetails));
-    const QString loaded = clsExceptionHandler(*m_settings).GetFromLog();
-    m_viewer = std::make_unique<frmExceptionLog>(*m_settings, loaded);
-    return *m_viewer;
-}
-
-QStringList TestExceptionLogViewer::shownRows() const
-{
-    QStringList rows;
-    for (const EventListEntry& e : m_viewer->model().entries())
-        rows.append(e.time.toString(u"HH"_s) + e.eventText.left(1));
-    return rows;
-}
-
-void TestExceptionLogViewer::exportAs(const char* boxes, const QString& path)
-{
-    m_platform->fileDialogs.answers.enqueue(path);
-    ModalDriver::onNext(u"frmExportType"_s, [boxes](QWidget* dialog) {
-        for (const QString& box : QString::fromLatin1(boxes).split(u','))
-            dialog->findChild<QCheckBox*>(box)->setChecked(true);
-        ModalDriver::click(dialog, "cmdOK");
-    });
-    QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdExport"_s), Qt::LeftButton);
-}
-
-void TestExceptionLogViewer::statusLabel_data()
-{
-    QTest::addColumn<int>("records");
-    QTest::addColumn<int>("days");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("previewBox");
-    QTest::newRow("none, one day") << 0 << 1 << u"  Exception Log:   0 Event in past 1 day"_s
-                                   << u"No new exception event happened during past 1 day!"_s;
-    QTest::newRow("none, a week") << 0 << 7 << u"  Exception Log:   0 Event in past 7 days"_s
-                                  << u"No new exception event happened during past 7 days!"_s;
-    QTest::newRow("one") << 1 << 7 << u"  Exception Log:   1 Event in past 7 days"_s << QString();
-    QTest::newRow("many, one day")
-        << 4 << 1 << u"  Exception Log:   5 Events in past 1 day"_s << QString();
-}
-
-void TestExceptionLogViewer::statusLabel()
-{
-    QFETCH(int, records);
-    QFETCH(int, days);
-    m_settings->setLogKeepDays(qint16(days));
-    if (records > 0)
-        writeLog(kRecords.mid(0, records));
-    open(1);
-    QFETCH(QString, label);
-    QCOMPARE(m_viewer->findChild<QLabel*>(u"lblStatus"_s)->text(), label);
-    QFETCH(QString, previewBox);
-    if (!previewBox.isEmpty()) {
-        QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPreview"_s), Qt::LeftButton);
-        QCOMPARE(m_platform->prompts.texts(), QStringList{previewBox});
-    }
-}
-
-void TestExceptionLogViewer::sortOrders_data()
-{
-    QTest::addColumn<int>("fullDetails");
-    QTest::addColumn<QString>("clicks"); // header sections, and "m" for the other mode
-    QTest::addColumn<QString>("rows");
-    QTest::newRow("opens newest first") << 1 << ""
-                                        << "11N 11T 10N 09U 08T";
-    QTest::newRow("latest events open newest first") << 0 << ""
-                                                     << "11N 11T 09U 08T";
-    QTest::newRow("polling time again: oldest first") << 1 << "2"
-                                                      << "08T 09U 10N 11N 11T";
-    QTest::newRow("address ascending, as text") << 1 << "0"
-                                                << "09U 10N 11N 11T 08T";
-    QTest::newRow("description, case aside") << 1 << "1"
-                                             << "09U 10N 11N 11T 08T";
-    QTest::newRow("description twice: descending") << 1 << "1 1"
-                                                   << "08T 10N 11N 11T 09U";
-    QTest::newRow("event, ties by address") << 1 << "3"
-                                            << "10N 11N 11T 08T 09U";
-    QTest::newRow("mode switch keeps descending") << 0 << "1 1 m"
-                                                  << "08T 10N 11N 11T 09U";
-    QTest::newRow("mode switch keeps ascending") << 1 << "3 m"
-                                                 << "11N 11T 08T 09U";
-}
-
-void TestExceptionLogViewer::sortOrders()
-{
-    QFETCH(int, fullDetails);
-    QFETCH(QString, clicks);
-    writeLog(kRecords);
-    open(fullDetails);
-    QHeaderView* header = m_viewer->findChild<QTableView*>(u"TDBList1"_s)->horizontalHeader();
-    for (const QString& click : clicks.split(u' ', Qt::SkipEmptyParts)) {
-        if (click == u"m")
-            m_viewer->findChild<QRadioButton*>(fullDetails ? u"Option1_0"_s : u"Option1_1"_s)
-                ->click();
-        else
-            Q_EMIT header->sectionClicked(click.toInt());
-    }
-    QFETCH(QString, rows);
-    QCOMPARE(shownRows().join(u' '), rows);
-    QCOMPARE(m_settings->option(Settings::Option::FullDetails) != 0,
-             m_viewer->findChild<QRadioButton*>(u"Option1_1"_s)->isChecked());
-    QVERIFY(m_platform->prompts.shown.isEmpty());
-}
-
-void TestExceptionLogViewer::textModePreviewAndPrint()
-{
-    m_settings->SaveOption(Settings::Option::LogMode, 1);
-    m_settings->setLogFileName(u"report"_s);
-    writeLog(kRecords);
-    open(1);
-    QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPreview"_s), Qt::LeftButton);
-    const QString path = folder(u"report.txt"_s);
-    const QString text = fileText(path);
-    QVERIFY2(text.startsWith(u"\r\n\r\n"_s + QString(18, u' ') +
-                             u"VigilStat Exception Event Log\r\n\r\n"_s + QString(25, u' ') +
-                             u"6/15/2026 12:00:00 PM\r\n\r\n\r\n"_s),
-             qPrintable(text));
-    // The report follows the list's own order, not the sorted rows.
-    QVERIFY(
-        text.endsWith(u"\r\n10.0.0.9 ( Lobby ) ---6/15/2026 10:00:00 AM\r\n    Not Recording"_s
-                      u"\r\n10.0.0.10 ( gate ) ---6/15/2026 9:00:00 AM\r\n    Unable to connect"_s
-                      u"\r\n10.0.0.9 ( Lobby ) ---6/15/2026 11:00:00 AM\r\n    Not Recording"_s
-                      u"\r\n10.0.0.9 ( Lobby ) ---6/15/2026 11:00:00 AM\r\n    The unit rebooted"_s
-                      u"\r\n5551234 ( Zone <B> & co ) ---6/15/2026 8:00:00 AM\r\n    The unit "
-                      u"rebooted\r\n"_s));
-    QCOMPARE(m_platform->launcher.calls.size(), 1);
-    QCOMPARE(m_platform->launcher.calls[0].what, u"editor"_s);
-    QCOMPARE(m_platform->launcher.calls[0].path, path);
-
-    QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
-    const QList<PrintLine> lines = m_platform->printer.jobs.at(0).lines();
-    QCOMPARE(lines.size(), 20);
-    QCOMPARE(lines[1],
-             (PrintLine{QString(18, u' ') + u"VIGILSTAT  EXCEPTION  EVENT  LOG"_s, 12, true}));
-    QCOMPARE(lines[3].text, QString(25, u' ') + u"6/15/2026 12:00:00 PM"_s);
-    QCOMPARE(lines[7], (PrintLine{u"10.0.0.9 ( Lobby ) ---6/15/2026 10:00:00 AM"_s, 8, true}));
-    QCOMPARE(lines.last(), (PrintLine{QString(32, u' ') + u"---000---"_s, 12, true}));
-    QCOMPARE(m_platform->prompts.texts(), QStringList{u"Exception Event Log has been printed!"_s});
-
-    m_platform->printer.fail = true;
-    QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
-    QCOMPARE(m_platform->prompts.texts().last(),
-             u"There has been a problem printing the event log.\r\nPlease ensure that a printer "
-             "is installed on your computer!"_s);
-}
-
-void TestExceptionLogViewer::listPrintsToPdf()
-{
-    QList<Record> records;
-    for (int i = 0; i < 150; ++i)
-        records.append({u"10.0.%1.1"_s.arg(i), u"Site"_s, kNow.addSecs(-60 * i), u"1"_s});
-    writeLog(records);
-    open(1);
-    const QString pdf = folder(u"log.pdf"_s);
-    qputenv("VIGILSTAT_PRINT_PDF", QFile::encodeName(pdf));
-    QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
-    qunsetenv("VIGILSTAT_PRINT_PDF");
-    QCOMPARE(m_platform->prompts.texts(), QStringList{u"Exception Event Log has been printed!"_s});
-    const QString bytes = fileText(pdf);
-    QVERIFY(bytes.startsWith(u"%PDF"_s));
-    QVERIFY2(bytes.count(QRegularExpression(u"/Type\\s*/Page[^s]"_s)) > 1,
-             "150 rows take more than one page");
-}
-
-void TestExceptionLogViewer::exportTwoFormatsByOneName()
-{
-    writeLog(kRecords);
-    open(1);
-    m_platform->prompts.answers.enqueue(PromptAnswer::No);
-    exportAs("chkDelimited,chkHtml", folder(u"X"_s));
-    QCOMPARE(m_platform->prompts.texts(),
-             QStringList{u"The files have been exported! Do you want to launch them?"_s});
-    QVERIFY(!QFile::exists(folder(u"X"_s)));
-
-    const QStringList lines = fileText(folder(u"X.txt"_s)).split(u"\r\n"_s);
-    QCOMPARE(lines.size(), 6);
-    QCOMPARE(lines.first(),
-             u"\"10.0.0.9\",\"Lobby\",\"6/15/2026 11:00:00 AM\",\"Not Recording\""_s);
-    QCOMPARE(lines[4],
-             u"\"5551234\",\"Zone <B> & co\",\"6/15/2026 8:00:00 AM\",\"The unit rebooted\""_s);
-
-    const QString html = fileText(folder(u"X.html"_s));
-    for (const QString& part :
-         {u"<meta charset=\"utf-8\">"_s, u"<title>Exception Log</title>"_s,
-          u"<table width=\"100%\">"_s,
-          u"<tr><th>IP/Phone No.</th><th>Description</th><th>Polling Time</th>"
-          "<th>Exception Event</th></tr>"_s,
-          u"<tr><td>5551234</td><td>Zone &lt;B&gt; &amp; co</td><td>6/15/2026 8:00:00 AM</td>"
-          "<td>The unit rebooted</td></tr>"_s})
-        QVERIFY2(html.contains(part), qPrintable(part));
-    QCOMPARE(html.count(u"<tr>"_s), 6);
-
-    // A quote cannot come from the log, but must not break a field if one ever does.
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    const QList<EventListEntry> quoted{{u"a"_s, u"say \"hi\""_s, u"t"_s, u"e"_s, {}}};
-    QVERIFY(ExceptionLogExport::writeDelimited(buffer, quoted));
-    QVERIFY(ExceptionLogExport::writeHtml(buffer, quoted));
-    QVERIFY(buffer.data().startsWith("\"a\",\"say \"\"hi\"\"\",\"t\",\"e\"\r\n"));
-    QVERIFY(buffer.data().contains("<td>say &quot;hi&quot;</td>"));
-}
-
-void TestExceptionLogViewer::exportWorkbook()
-{
-    writeLog(kRecords);
-    open(1);
-    const QString path = folder(u"Y.xlsx"_s);
-    exportAs("chkExcel", path);
-    QCOMPARE(m_platform->prompts.texts(),
-             QStringList{u"The file has been exported! Do you want to launch it?"_s});
-    QCOMPARE(m_platform->launcher.calls.size(), 1);
-    QCOMPARE(m_platform->launcher.calls[0].path, path);
-    const FileDialogRequest& request = m_platform->fileDialogs.requests.at(0).request;
-    QCOMPARE(request.title, u"Export Exception Log to:"_s);
-    QCOMPARE(request.folder, m_platform->programFolder.path());
-    QCOMPARE(request.fileName, u"Exception Log 2026-06-15 12h00"_s);
-    QCOMPARE(request.filter, u"Excel File (*.xlsx)|*.xlsx"_s);
-
-    const QMap<QString, QString> cells = workbookCells(path);
-    QCOMPARE(QStringList({cells[u"A1"_s], cells[u"B1"_s], cells[u"C1"_s], cells[u"D1"_s]}),
-             QStringList(
-                 {u"IP/Phone No."_s, u"Description"_s, u"Polling Time"_s, u"Exception Event"_s}));
-    // Newest first, as the viewer opened.
-    const double day = double(QDate(1899, 12, 30).daysTo(kNow.date()));
-    QCOMPARE(cells[u"A2"_s], u"10.0.0.9"_s);
-    QCOMPARE(cells[u"C2"_s].toDouble(), day + 11.0 / 24);
-    QCOMPARE(cells[u"D3"_s], u"The unit rebooted"_s);
-    QCOMPARE(cells[u"B6"_s], u"Zone &lt;B&gt; &amp; co"_s);
-    QCOMPARE(cells[u"C6"_s].toDouble(), day + 8.0 / 24);
-    QVERIFY(!cells.contains(u"A7"_s));
-
-    // Styles: the header's font is bold, column C carries the date-time format.
-    const QString styles = unzipped(path, u"xl/styles.xml"_s);
-    const QString xfs = styles.section(u"<cellXfs"_s, 1).section(u"</cellXfs>"_s, 0, 0);
-    const QStringList xf = xfs.split(u"<xf "_s).mid(1);
-    const QStringList fonts =
-        styles.section(u"<fonts"_s, 1).section(u"</fonts>"_s, 0, 0).split(u"<font>"_s).mid(1);
-    const auto attribute = [](const QString& xml, const QString& name) {
-        return xml.section(name + u"=\""_s, 1).section(u'"', 0, 0).toInt();
-    };
-    QVERIFY(fonts.value(attribute(xf.value(cells[u"A1#s"_s].toInt()), u"fontId"_s))
-                .contains(u"<b/>"_s));
-    const int numFmt = attribute(xf.value(cells[u"C2#s"_s].toInt()), u"numFmtId"_s);
-    QVERIFY(styles.contains(
-        u"<numFmt numFmtId=\"%1\" formatCode=\"mm/dd/yyyy hh:mm:ss AM/PM\"/>"_s.arg(numFmt)));
-    QVERIFY(
-        unzipped(path, u"docProps/core.xml"_s).contains(u"<dc:title>Exception Log</dc:title>"_s));
-}
-
-void TestExceptionLogViewer::exportRefusedByTheTarget_data()
-{
-    QTest::addColumn<QString>("boxes");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("delimited") << u"chkDelimited"_s << u"X.txt"_s;
-    QTest::newRow("workbook") << u"chkExcel"_s << u"X.xlsx"_s;
-}
-
-void TestExceptionLogViewer::exportRefusedByTheTarget()
-{
-    QFETCH(QString, boxes);
-    QFETCH(QString, name);
-    const QString path = folder(name);
-    // Root may write any file; a folder in the file's place refuses everyone alike.
-    QVERIFY(QDir().mkpath(path));
-    writeLog(kRecords);
-    open(1);
-    exportAs(boxes.toLatin1().constData(), path);
-    QCOMPARE(m_platform->prompts.texts(),
-             QStringList{path + u" already in use.\r\nPlease close it first!"_s});
-    QCOMPARE(m_platform->prompts.shown.at(0).icon, PromptIcon::Warning);
-}
-
-void TestExceptionLogViewer::exportTypeChecks_data()
-{
-    QTest::addColumn<qsizetype>("rows");
-    QTest::addColumn<QString>("boxes");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("formats");
-    QTest::newRow("nothing ticked")
-        << qsizetype(10) << QString() << u"You must select at least one check box!"_s << 0;
-    QTest::newRow("a full worksheet") << qsizetype(1048575) << u"chkExcel"_s << QString() << 4;
-    QTest::newRow("one row too many")
-        << qsizetype(1048576) << u"chkExcel"_s
-        << u"There are more Exceptions than the maximum number of rows that are allowed in an "
-           "Excel Worksheet(1048576). Therefore the data cannot be exported to an Excel format. "
-           "Please uncheck the Excel checkbox."_s
-        << 0;
-    QTest::newRow("rows limit only the workbook")
-        << qsizetype(1048576) << u"chkDelimited,chkHtml"_s << QString() << 3;
-}
-
-void TestExceptionLogViewer::exportTypeChecks()
-{
-    QFETCH(QString, boxes);
-    QFETCH(qsizetype, rows);
-    QFETCH(int, formats);
-    frmExportType dialog(rows);
-    for (const QString& box : boxes.split(u',', Qt::SkipEmptyParts))
-        dialog.findChild<QCheckBox*>(box)->setChecked(true);
-    ModalDriver::click(&dialog, "cmdOK");
-    QFETCH(QString, message);
-    QCOMPARE(m_platform->prompts.texts(), message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(dialog.formats(), formats);
-}
-
-void TestExceptionLogViewer::hundredThousandEvents()
-{
-    QList<Record> records;
-    for (int i = 0; i < 100000; ++i)
-        records.append({u"10.%1.%2.1"_s.arg(i % 40).arg(i % 250), u"Site"_s,
-                        kNow.addSecs(-5 * ((i * 7919) % 100000)), u"1"_s});
-    writeLog(records);
-
-    // Declining the load opens no viewer (one would be closed at once, and tell).
-    bool opened = false;
-    QTimer closer;
-    closer.setSingleShot(true);
-    connect(&closer, &QTimer::timeout, [&opened] {
-        if (QWidget* viewer = QApplication::activeModalWidget()) {
-            opened = true;
-            viewer->close();
-        }
-    });
-    closer.start(0);
-    m_platform->prompts.answers.enqueue(PromptAnswer::No);
-    frmExceptionLog::ViewExceptionLog(*m_settings, nullptr);
-    QVERIFY(!opened);
-
-    m_settings->SaveOption(Settings::Option::LogMode, 1);
-    open(1);
-    QCOMPARE(m_viewer->statusText(), u"  Exception Log:   100000 Events in past 7 days"_s);
-    const QList<EventListEntry>& rows = m_viewer->model().entries();
-    for (qsizetype i = 1; i < rows.size(); ++i)
-        QVERIFY(rows[i - 1].time >= rows[i].time);
-    QCOMPARE(m_platform->prompts.shown.size(), 3); // the refused load, the load, the sort
-    QVERIFY(
-        m_platform->prompts.texts().last().contains(u"It will take a few minutes to sort.\r\n"_s));
-
-    m_platform->prompts.answers.enqueue(PromptAnswer::No);
-    QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdPreview"_s), Qt::LeftButton);
-    QVERIFY(m_platform->prompts.texts().last().contains(u"to create the text file.\r\n"_s));
-    QVERIFY(m_platform->launcher.calls.isEmpty());
-}
-
-void TestExceptionLogViewer::closingPrunesVeryOldRecords()
-{
-    writeLog({{u"10.0.0.1"_s, u"Old"_s, kNow.addDays(-400), u"1"_s}, kRecords.first()});
-    open(1);
-    QTest::mouseClick(m_viewer->findChild<QPushButton*>(u"cmdClose"_s), Qt::LeftButton);
-    const QString log = fileText(m_settings->exceptionLogPath());
-    QVERIFY(!log.contains(u"Old"_s));
-    QCOMPARE(log.count(u"\r\n"_s), 1);
-}
 
 QTEST_MAIN(TestExceptionLogViewer)
 #include "tst_exceptionlogviewer.moc"

@@ -1,9 +1,13 @@
 #include "ModalDriver.h"
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
+#include "platform/forms/QtPrinter.h"
+#include "platform/PrintDocument.h"
 
 #include <algorithm>
+#include <QFile>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 Q_DECLARE_METATYPE(PromptButtons)
@@ -25,7 +29,6 @@ private Q_SLOTS:
         QTest::newRow("several patterns")
             << "Lists|*.ipl;*.lst" << QStringList{"Lists (*.ipl *.lst)"};
         QTest::newRow("description without patterns") << "Lists" << QStringList{};
-        QTest::newRow("empty") << "" << QStringList{};
     }
 
     void nameFilters()
@@ -87,6 +90,22 @@ private Q_SLOTS:
         QTRY_COMPARE(boxes(), 0);
         prompts.notify(Prompt{QStringLiteral("Error Message"), QStringLiteral("More news")});
         QTRY_COMPARE(boxes(), 1); // once closed, the next one shows
+    }
+
+    void longDocumentGoesToPdfPages()
+    {
+        QTemporaryDir dir;
+        QFile pdf(dir.filePath(QStringLiteral("report.pdf")));
+        qputenv("VIGILSTAT_PRINT_PDF", QFile::encodeName(pdf.fileName()));
+        PrintDocument document;
+        for (int i = 0; i < 150; ++i)
+            document.print(QString(i, QLatin1Char('w'))); // the longer lines wrap
+        QVERIFY(QtPrinter().print(document));
+        qunsetenv("VIGILSTAT_PRINT_PDF");
+
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        // One "/Type /Page" per page and one more in "/Type /Pages".
+        QVERIFY(pdf.readAll().count("/Type /Page") > 2);
     }
 };
 

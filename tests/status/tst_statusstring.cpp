@@ -239,12 +239,6 @@ void TestStatusString::textLines_data()
                   sixteen + u"  Normal Connection2:  2.2.2.2  Access Level:  3"_s,
                   u"There is one StreamSocket connection."_s,
                   u"Ethernet :  Live Connection:  3.3.3.3  Access Level:  3"_s});
-    QTest::newRow("record 3, archive 2")
-        << QByteArray(common(51, 0).set("11:03 20:02"))
-        << u"Record   :  Status:  Disk Full\r\nArchive  :  Status:  "_s;
-    QTest::newRow("record 255, archive 4")
-        << QByteArray(common(51, 0).set("11:FF 20:04"))
-        << u"Record   :  Status:  Disk Test Failed\r\nArchive  :  Status:  "_s;
 }
 
 void TestStatusString::textLines()

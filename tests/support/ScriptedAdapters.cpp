@@ -29,14 +29,9 @@ bool ScriptedRegistry::setValue(const QString& appKey, const QString& section, c
 PromptAnswer ScriptedPrompts::ask(const Prompt& prompt)
 {
     shown.append(prompt);
-    if (handler)
-        return handler(prompt);
     if (!answers.isEmpty())
         return answers.dequeue();
     switch (prompt.buttons) {
-    case PromptButtons::Ok:
-    case PromptButtons::OkCancel:
-        return PromptAnswer::Ok;
     case PromptButtons::YesNo:
     case PromptButtons::YesNoCancel:
         return PromptAnswer::Yes;
@@ -44,8 +39,9 @@ PromptAnswer ScriptedPrompts::ask(const Prompt& prompt)
         return PromptAnswer::Retry;
     case PromptButtons::AbortRetryIgnore:
         return PromptAnswer::Abort;
+    default:
+        return PromptAnswer::Ok;
     }
-    return PromptAnswer::Ok;
 }
 
 QStringList ScriptedPrompts::texts() const

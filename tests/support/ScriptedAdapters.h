@@ -9,7 +9,6 @@
 #include "platform/Prompts.h"
 #include "platform/Registry.h"
 
-#include <functional>
 #include <QDir>
 #include <QList>
 #include <QQueue>
@@ -37,7 +36,6 @@ private:
 };
 
 // Records every box; answers from a queue, or with the first button when the queue is empty.
-// A handler, when set, answers instead and may act (e.g. check state while a box is "open").
 class ScriptedPrompts : public Prompts
 {
 public:
@@ -47,7 +45,6 @@ public:
     QList<Prompt> shown;
     QList<Prompt> notified; // boxes that did not wait for an answer
     QQueue<PromptAnswer> answers;
-    std::function<PromptAnswer(const Prompt&)> handler;
 
     QStringList texts() const;
     void clear() { shown.clear(); }

@@ -9,18 +9,22 @@
 class ScriptedFileDialogs : public FileDialogs
 {
 public:
-    struct Request
-    {
-        bool save = false;
-        FileDialogRequest request;
-    };
-
-    QList<Request> requests;
+    QList<FileDialogRequest> requests;
     QQueue<std::optional<QString>> answers;
 
-    std::optional<QString> openFile(const FileDialogRequest& request) override;
-    std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> openFile(const FileDialogRequest& request) override
+    {
+        return answer(request);
+    }
+    std::optional<QString> saveFile(const FileDialogRequest& request) override
+    {
+        return answer(request);
+    }
 
 private:
-    std::optional<QString> answer();
+    std::optional<QString> answer(const FileDialogRequest& request)
+    {
+        requests.append(request);
+        return answers.isEmpty() ? std::nullopt : answers.dequeue();
+    }
 };

@@ -1,10 +1,8 @@
 #include <QHostAddress>
+#include <QTcpSocket>
 #include <QTest>
 
-#include <arpa/inet.h>
 #include <csignal>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,26 +37,8 @@ private Q_SLOTS:
         if (child == 0) {
             // Port 9 on loopback is closed here: an allowed connect fails quickly and the
             // child ends normally.
-            sockaddr_storage target{};
-            socklen_t length = 0;
-            int family = AF_INET;
-            if (host.protocol() == QAbstractSocket::IPv4Protocol) {
-                auto* in = reinterpret_cast<sockaddr_in*>(&target);
-                in->sin_family = AF_INET;
-                in->sin_port = htons(9);
-                in->sin_addr.s_addr = htonl(host.toIPv4Address());
-                length = sizeof(sockaddr_in);
-            } else {
-                family = AF_INET6;
-                auto* in6 = reinterpret_cast<sockaddr_in6*>(&target);
-                in6->sin6_family = AF_INET6;
-                in6->sin6_port = htons(9);
-                const Q_IPV6ADDR bytes = host.toIPv6Address();
-                memcpy(&in6->sin6_addr, bytes.c, 16);
-                length = sizeof(sockaddr_in6);
-            }
-            const int fd = socket(family, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            ::connect(fd, reinterpret_cast<sockaddr*>(&target), length);
+            QTcpSocket socket;
+            socket.connectToHost(host, 9);
             _exit(0);
         }
         int status = 0;
