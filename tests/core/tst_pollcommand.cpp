@@ -22,7 +22,7 @@ private Q_SLOTS:
 void TestPollCommand::exitCodes_data()
 {
     QTest::addColumn<QStringList>("arguments"); // "@list" stands for the list file
-    QTest::addColumn<QStringList>("units");     // faults of each unit; "-" lists one unselected
+    QTest::addColumn<QStringList>("units");     // faults of each unit
     QTest::addColumn<int>("exitCode");
     // A line of the report, lines and parts of lines around a line break, or "2>" and a message
     // start.
@@ -42,8 +42,6 @@ void TestPollCommand::exitCodes_data()
         << QStringList() << QStringList{u""_s, u"pieces=3"_s} << 0 << success;
     QTest::newRow("one refuses") << list << QStringList{u"refuse-connection"_s, u""_s} << 1
                                  << u"    Unable to Connect..."_s;
-    QTest::newRow("none selected") << list << QStringList{u"-"_s} << 0
-                                   << u"    The Polling Process Was Sucessfully Finished!"_s;
     QTest::newRow("parallel 257") << QStringList{u"--parallel=257"_s} << QStringList() << 2
                                   << u"2>vigilstat-poll: --parallel takes a number from 1 to 256"_s;
     // The unit that never answers is told last.
@@ -52,9 +50,6 @@ void TestPollCommand::exitCodes_data()
         << 1 << u"Successfully!\n[1] "_s;
     QTest::newRow("clocks set") << QStringList{u"--sync"_s} + list << QStringList{u""_s} << 0
                                 << u"    Connected and Synchronized Unit Successfully!"_s;
-    QTest::newRow("password refused")
-        << QStringList{u"--sync"_s} + list << QStringList{u""_s, u"refuse-login=2"_s} << 1
-        << u"    Unable to Connect ( Invalid Password )..."_s;
     QTest::newRow("interrupted") << list << QStringList{u"never-answer"_s} << 1
                                  << u"    The Polling Process Was Cancelled By User!"_s;
 }
@@ -67,11 +62,8 @@ void TestPollCommand::exitCodes()
     QFETCH(QString, expected);
     ScriptedPlatform platform;
     SimulatedSite site;
-    for (const QString& faults : units) {
-        QVERIFY(site.addUnit(faults == u"-"_s ? QString() : faults));
-        if (faults == u"-"_s)
-            site.lists.Status.last() = u"0"_s;
-    }
+    for (const QString& faults : units)
+        QVERIFY(site.addUnit(faults));
     QTemporaryDir folder;
     const QString home = folder.filePath(u"home"_s);
     QVERIFY(QDir().mkpath(home));
