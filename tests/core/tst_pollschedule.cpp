@@ -39,10 +39,6 @@ void TestPollSchedule::ticks_data()
     QTest::newRow("once, a minute ahead")
         << true << 24 << 0 << QStringList{"0 07:59:01", "0 07:59:02", "0 08:00:00"}
         << QStringList{"clear", "00:00:59", "00:00:58", "off", "start"};
-    QTest::newRow("every 24 h from yesterday, before 8")
-        << false << 24 << -1 << QStringList{"0 07:00:00"} << QStringList{"clear", "01:00:00"};
-    QTest::newRow("every 24 h from yesterday, after 8")
-        << false << 24 << -1 << QStringList{"0 09:00:00"} << QStringList{"clear", "23:00:00"};
     QTest::newRow("every 5 h, ten days behind")
         << false << 5 << -10 << QStringList{"0 09:00:00"} << QStringList{"clear", "04:00:00"};
     QTest::newRow("stored 0 hours count as 24")
