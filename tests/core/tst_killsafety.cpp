@@ -11,11 +11,11 @@
 #include "platform/ProgramFolder.h"
 #include "ScriptedPlatform.h"
 #include "settings/Settings.h"
+#include "TestFiles.h"
 
 #include <cstdio>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
@@ -53,17 +53,11 @@ bool writeVersion(const QString& folder, int file, int k)
     return ReportOutput(settings).SaveReportFile({0, {}, &table}).ok;
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The bytes of version k, as the writer writes them.
 QByteArray versionBytes(int file, int k)
 {
     static QTemporaryDir scratch;
-    return writeVersion(scratch.path(), file, k) ? contents(scratch.filePath(kFiles[file]))
+    return writeVersion(scratch.path(), file, k) ? TestFiles::read(scratch.filePath(kFiles[file]))
                                                  : QByteArray();
 }
 
@@ -150,7 +144,7 @@ void TestKillSafety::everyAcknowledgedWriteSurvives()
 
         QSet<int> present;
         for (QByteArray line :
-             contents(dir.filePath(QStringLiteral("ExceptionEventLog.evt"))).split('\n')) {
+             TestFiles::read(dir.filePath(QStringLiteral("ExceptionEventLog.evt"))).split('\n')) {
             const auto record = EventRecord::fromLine(line.trimmed());
             if (record && record->description.startsWith(QStringLiteral("seq ")))
                 present.insert(record->description.mid(4).toInt());
@@ -161,7 +155,7 @@ void TestKillSafety::everyAcknowledgedWriteSurvives()
         for (int file : {0, 1}) {
             if (last[file] < 0)
                 continue;
-            const QByteArray bytes = contents(dir.filePath(kFiles[file]));
+            const QByteArray bytes = TestFiles::read(dir.filePath(kFiles[file]));
             last[file] += bytes != versionBytes(file, last[file]);
             QVERIFY2(
                 bytes == versionBytes(file, last[file]),

@@ -3,6 +3,7 @@
 #include "platform/DialUp.h"
 #include "ScriptedPlatform.h"
 #include "SimulatedSite.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -38,11 +39,9 @@ QString requestsOf(const SimulatedUnit& unit)
     return out.join(u' ');
 }
 
-// The exception log's text.
 QByteArray logText(const Settings& settings)
 {
-    QFile file(settings.exceptionLogPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return TestFiles::read(settings.exceptionLogPath());
 }
 
 // The log-in, the block read, and the clock (23:59:59 sends 60) before the rest of the block.
@@ -84,8 +83,7 @@ QStringList outcomeOf(const SimulatedSite& site)
         (line.startsWith(u'[') ? blocks.emplaceBack() : blocks.last()) += line;
     blocks.sort();
     log.sort();
-    QFile report(site.cycle->reports().lastReportPath());
-    slots << (report.open(QIODevice::ReadOnly) ? QString::fromUtf8(report.readAll()) : QString());
+    slots << QString::fromUtf8(TestFiles::read(site.cycle->reports().lastReportPath()));
     return (slots + blocks + log)
         .replaceInStrings(QRegularExpression(u"\\d+[:/]\\d+[:/]\\d+( [AP]M)?"_s), u"#"_s);
 }
