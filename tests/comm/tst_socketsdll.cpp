@@ -55,45 +55,6 @@ private Q_SLOTS:
     void init() { m_platform.emplace(); }
     void cleanup() { m_platform.reset(); }
 
-    // A 3000-byte payload arriving a byte at a time: the later pieces are joined, dropped, or
-    // joined without the first three bytes.
-    void joiningModes_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("subCode");
-        QTest::addColumn<int>("from"); // the payload bytes delivered: [from, to)
-        QTest::addColumn<int>("to");
-        QTest::newRow("100/2") << 100 << 2 << 0 << 1;
-        QTest::newRow("101/1") << 101 << 1 << 3 << 3000;
-        QTest::newRow("104/0") << 104 << 0 << 0 << 3000;
-        QTest::newRow("104/1") << 104 << 1 << 0 << 1;
-        QTest::newRow("105/1") << 105 << 1 << 0 << 3000;
-    }
-
-    void joiningModes()
-    {
-        QFETCH(int, code);
-        QFETCH(int, subCode);
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QByteArray payload;
-        for (int i = 0; i < 3000; ++i)
-            payload += char(i % 251);
-        MessageAssembler assembler;
-        assembler.add(QByteArray(header(quint8(code), quint8(subCode), 3000) + payload.first(1)));
-        std::optional<MessageAssembler::Message> message;
-        for (int i = 1; i < 3000; ++i) {
-            const auto arrival = assembler.add(payload.sliced(i, 1));
-            QVERIFY(arrival.progress);
-            QCOMPARE(arrival.message.has_value(), i == 2999);
-            message = arrival.message;
-        }
-        QCOMPARE(message->code, quint8(code));
-        QCOMPARE(message->subCode, quint8(subCode));
-        QCOMPARE(message->data, payload.sliced(from, to - from));
-        QVERIFY(!assembler.inProgress());
-    }
-
     void brokenLengths()
     {
         for (const quint32 length : {MessageAssembler::MaxPayloadLength + 1, 0x80000000u, ~0u}) {
@@ -128,8 +89,15 @@ private Q_SLOTS:
             << QList<QByteArray>{header(104, 0, 4) + "ab", "cdXYZ"} << 104 << 0
             << QByteArray("abcd") << u"1/0 1/0"_s;
         const QByteArray h = header(105, 1, 2);
-        QTest::newRow("header in two pieces") << QList<QByteArray>{h.first(5), h.sliced(5) + "ok"}
-                                              << 105 << 1 << QByteArray("ok") << u"1/0"_s;
+        QTest::newRow("header in two pieces")
+            << QList<QByteArray>{h.first(5), h.sliced(5) + "o", "k"} << 105 << 1 << QByteArray("ok")
+            << u"1/0 1/0"_s;
+        QTest::newRow("100/2 keeps its first piece only")
+            << QList<QByteArray>{header(100, 2, 4) + "ab", "cd"} << 100 << 2 << QByteArray("ab")
+            << u"1/0 1/0"_s;
+        QTest::newRow("104/1 keeps its first piece only")
+            << QList<QByteArray>{header(104, 1, 4) + "ab", "cd"} << 104 << 1 << QByteArray("ab")
+            << u"1/0 1/0"_s;
     }
 
     void answers()
