@@ -290,9 +290,6 @@ private Q_SLOTS:
         UnitAddressList units;
         UnitListLoader loader(units, settings);
         const QString path = m_platform->programFolder.file(u"lists/north.ipl"_s);
-        QCOMPARE(loader.path(), path);
-        QVERIFY(!loader.load());
-        QCOMPARE(m_platform->prompts.texts(), QStringList{u"Cannot open "_s + path});
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QVERIFY(SaveAddressList(path, UnitLists::threeUnits()));
         QVERIFY(loader.load());
