@@ -61,7 +61,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<Steps>("steps"); // the notifications, state and error
         QTest::addColumn<int>("speed");
-        // "automatic" polling, answer "no", dial call "refused"
+        // "automatic" polling, answer "no", dial call "refused", entry "missing", "uncreated"
         QTest::addColumn<QString>("setup");
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("box");
@@ -91,6 +91,18 @@ private Q_SLOTS:
             << Steps{{8192, 0}} << 14400 << u"automatic"_s << 0 << none << 0 << u"Connected!"_s;
         QTest::newRow("dial refused") << Steps() << 0 << u"refused"_s << 1 << none << 0
                                       << u"Error: Error retrieving the Error string"_s;
+        // No dial-up entry yet: the user is asked to make one, and the dial waits for it.
+        const QString entry = u"Message|We need to create an Dial-Up Entry to use with the "
+                              "VigilStat..."_s;
+        const QString made = entry + u"\nInstructions|Please take note of the following before "
+                                     "proceeding..."_s;
+        QTest::newRow("entry declined")
+            << Steps() << 0 << u"missing no"_s << 1 << entry << 0 << QString();
+        QTest::newRow("entry still missing")
+            << Steps() << 0 << u"missing uncreated"_s << 1
+            << made + u"\nMessage|There has been a problem..."_s << 0 << QString();
+        QTest::newRow("entry created")
+            << Steps{{8192, 0}} << 0 << u"missing"_s << 0 << made << 0 << u"Connected!"_s;
     }
 
     void outcomes()
@@ -98,10 +110,14 @@ private Q_SLOTS:
         QFETCH(Steps, steps);
         QFETCH(int, speed);
         QFETCH(QString, setup);
-        m_settings->SaveOption(Settings::Option::PollingOption, setup.contains(u"automatic"));
-        if (setup.contains(u"no"))
+        const QStringList options = setup.split(u' ');
+        m_settings->SaveOption(Settings::Option::PollingOption, options.contains(u"automatic"));
+        if (options.contains(u"no"))
             m_platform->prompts.answers.enqueue(PromptAnswer::No);
-        const qint32 dialError = setup.contains(u"refused") ? DialUp::ErrorInvalidNumber : 0;
+        if (options.contains(u"missing"))
+            dialUp().entryState = DialUp::EntryMissing;
+        dialUp().createMakesEntry = !options.contains(u"uncreated");
+        const qint32 dialError = options.contains(u"refused") ? DialUp::ErrorInvalidNumber : 0;
         dialUp().outcomes.insert(u"555"_s, {dialError, steps, speed});
 
         QTEST(dial(u"555"_s), "result");
@@ -109,37 +125,6 @@ private Q_SLOTS:
         QTEST(dialUp().hangUps, "hangUps");
         QTEST(m_progress.join(u'|'), "progress");
         QVERIFY(!m_link->isBusy());
-    }
-
-    void entrySetup_data()
-    {
-        QTest::addColumn<QString>("answers");
-        QTest::addColumn<bool>("created");
-        QTest::addColumn<QString>("lastBox");
-
-        QTest::newRow("declined")
-            << u"N"_s << true
-            << u"Message|We need to create an Dial-Up Entry to use with the VigilStat..."_s;
-        QTest::newRow("still missing")
-            << u"YY"_s << false << u"Message|There has been a problem..."_s;
-        QTest::newRow("created") << u"YY"_s << true
-                                 << u"Instructions|Please take note of the following before "
-                                    "proceeding..."_s;
-    }
-
-    void entrySetup()
-    {
-        QFETCH(QString, answers);
-        QFETCH(bool, created);
-        dialUp().entryState = DialUp::EntryMissing;
-        dialUp().createMakesEntry = created;
-        for (const QChar answer : answers)
-            m_platform->prompts.answers.enqueue(answer == u'Y' ? PromptAnswer::Yes
-                                                               : PromptAnswer::No);
-        const bool dials = answers == u"YY" && created;
-        QCOMPARE(dial(u"555"_s), dials ? 0 : 1);
-        QTEST(boxes().value(boxes().size() - 1), "lastBox");
-        QCOMPARE(dialUp().dials.size(), dials ? 1 : 0);
     }
 
     void dialSession()
