@@ -97,6 +97,20 @@ private Q_SLOTS:
         w = startWindow();
         QVERIFY(child(*w, "mnuChoose")->isVisible());
         QVERIFY(child<QTimer>(*w, "tmrAutoStart")->isActive());
+
+        // "&System Info..." only where a viewer is installed.
+        for (const QString& viewer : {QString(), u"/usr/bin/hardinfo"_s}) {
+            m_platform->launcher.viewer = viewer;
+            ModalDriver::onNext(u"frmAbout"_s, [](QWidget* d) {
+                const QString version = d->findChild<QLabel*>(u"lblVersion"_s)->text();
+                QVERIFY(version.contains(QStringLiteral(VIGILSTAT_VERSION)));
+                if (auto* sysInfo = d->findChild<QPushButton*>(u"cmdSysInfo"_s))
+                    QTest::mouseClick(sysInfo, Qt::LeftButton);
+                ModalDriver::click(d, "cmdOK");
+            });
+            child(*w, "mnuAbout")->trigger();
+        }
+        QCOMPARE(m_platform->launcher.calls.size(), 1);
     }
 
     void operatingMode_data()
@@ -260,24 +274,6 @@ private Q_SLOTS:
         m_platform->clock.setLocal(start);
         QTRY_COMPARE(ended.size(), 1);
         QVERIFY(!countdown->isActive());
-    }
-
-    // "&System Info..." only where a viewer is installed.
-    void about()
-    {
-        auto w = startWindow();
-        for (const QString& viewer : {QString(), u"/usr/bin/hardinfo"_s}) {
-            m_platform->launcher.viewer = viewer;
-            ModalDriver::onNext(u"frmAbout"_s, [](QWidget* d) {
-                const QString version = d->findChild<QLabel*>(u"lblVersion"_s)->text();
-                QVERIFY(version.contains(QStringLiteral(VIGILSTAT_VERSION)));
-                if (auto* sysInfo = d->findChild<QPushButton*>(u"cmdSysInfo"_s))
-                    QTest::mouseClick(sysInfo, Qt::LeftButton);
-                ModalDriver::click(d, "cmdOK");
-            });
-            child(*w, "mnuAbout")->trigger();
-        }
-        QCOMPARE(m_platform->launcher.calls.size(), 1);
     }
 
     // The list file named by "IPFileName": relative names lie in the program folder.
