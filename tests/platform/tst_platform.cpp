@@ -70,12 +70,10 @@ private Q_SLOTS:
         IniRegistry other(r.rootFolder());
         QVERIFY(other.setValue("SVControl", "DataComSets", "TotalKey", "501"));
         QCOMPARE(r.value("SVControl", "datacomsets", "totalkey"), "501");
-        QFile ini(r.filePath("SVControl"));
-        QVERIFY(ini.open(QIODevice::Append));
-        ini.write("\n[Extra]\nReportFileName=a,b\n");
-        ini.close();
+        const QString ini = r.filePath("SVControl");
+        TestFiles::write(ini, TestFiles::read(ini) + "\n[Extra]\nReportFileName=a,b\n");
         QCOMPARE(r.value("SVControl", "Extra", "ReportFileName"), "a,b");
-        QVERIFY(QFile::remove(r.filePath("SVControl")));
+        QVERIFY(QFile::remove(ini));
         QVERIFY(!r.value("SVControl", "DataComSets", "TotalKey"));
 
         IniRegistry unwritable(QStringLiteral("/proc/vigilstat-cannot-exist"));
