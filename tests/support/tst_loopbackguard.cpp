@@ -16,7 +16,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("documentation net") << "192.0.2.1" << true;
         QTest::newRow("private net") << "10.0.0.1" << true;
         QTest::newRow("dial-up far end") << "1.1.1.1" << true;
         QTest::newRow("v4-mapped private") << "::ffff:10.0.0.1" << true;
