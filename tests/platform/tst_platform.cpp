@@ -98,7 +98,6 @@ private Q_SLOTS:
         for (int b = 0; b < 256; ++b)
             all.append(static_cast<char>(b));
         const QString text = CodePage::decode(all);
-        QCOMPARE(text.size(), 256);
         QCOMPARE(text.at(0x80), QChar(0x20AC));
         QCOMPARE(text.at(0x99), QChar(0x2122));
         QCOMPARE(text.at(0xE9), QChar(0xE9));

@@ -62,8 +62,7 @@ private Q_SLOTS:
             prompts.ask(Prompt{QStringLiteral("Message"), QStringLiteral("Sure?"), buttons,
                                PromptIcon::Question, defaultButton});
         QCOMPARE(got, answer);
-        if (!closable)
-            QVERIFY(!hadCloseButton);
+        QVERIFY(closable || !hadCloseButton);
     }
 
     void noticeDoesNotWaitAndComesOnce()

@@ -1,4 +1,5 @@
 #include "platform/PppDialUp.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,10 +19,8 @@ class tst_PppDialUp : public QObject
 
     QStringList argumentsOf(const QString& program) const
     {
-        QFile file(m_bin.filePath(program + u".args"_s));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        return QString::fromUtf8(TestFiles::read(m_bin.filePath(program + u".args"_s)))
+            .split(u'\n', Qt::SkipEmptyParts);
     }
 
     qint32 dial(const QString& number)
@@ -46,8 +45,7 @@ private Q_SLOTS:
         for (const QString& name : {u"pppd"_s, u"chat"_s})
             QVERIFY(QFile::copy(QFINDTESTDATA(u"fake-dialer/"_s + name), m_bin.filePath(name)));
         qputenv("PATH", m_bin.path().toLocal8Bit() + ':' + qgetenv("PATH"));
-        QFile entry(m_peers.filePath(u"KRVO"_s));
-        QVERIFY(entry.open(QIODevice::WriteOnly));
+        TestFiles::write(m_peers.filePath(u"KRVO"_s), {});
     }
 
     void init()
