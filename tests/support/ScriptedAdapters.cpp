@@ -1,7 +1,5 @@
 #include "ScriptedAdapters.h"
 
-#include <QDirIterator>
-
 ScriptedRegistry::ScriptedRegistry() : IniRegistry(QString())
 {
     setRootFolder(m_dir.path());
