@@ -34,15 +34,10 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void init()
     {
+        m_instance.reset(); // unlocked before its folder goes
         m_platform.emplace();
         m_lockDir.emplace();
         m_instance.emplace(lockPath());
-    }
-    void cleanup()
-    {
-        m_instance.reset();
-        m_lockDir.reset();
-        m_platform.reset();
     }
 
     void startUp()
