@@ -56,7 +56,7 @@ private Q_SLOTS:
         m_report.operatingMode = mode;
         ReportOutput output(*m_settings);
         const QString file = QString::fromUtf8(TestFiles::read(
-            QFINDTESTDATA(u"../data/tst_reportoutput/"_s + QTest::currentDataTag() + u".txt"_s)));
+            QFINDTESTDATA(u"../data/reportoutput/"_s + QTest::currentDataTag() + u".txt"_s)));
         const QStringList lines = file.split(u'\n');
         QVERIFY(lines.size() > 10);
         QCOMPARE(TestFiles::read(output.SaveReportFile(m_report).path),
