@@ -8,6 +8,8 @@
 #include "platform/SiteDatabase.h"
 #include "ScriptedPlatform.h"
 #include "settings/Settings.h"
+#include "TestFiles.h"
+#include "UnitLists.h"
 
 #include <QListWidget>
 #include <QTest>
@@ -19,12 +21,6 @@ namespace {
 const QStringList kSiteColumns = {"Description", "PhoneIP", "EthernetPOTS", "UnitPassword",
                                   "Address3"};
 const QString kNoneAdded = u"No new sites were added to the Address List."_s;
-
-// address|description|password|zone|DST
-QString joined(const UnitRecord& r)
-{
-    return QStringList{r.DataStr, r.Descript, r.Password, r.TimeZone, r.DST}.join(u'|');
-}
 
 } // namespace
 
@@ -60,24 +56,25 @@ private Q_SLOTS:
              "gmt+01:00;;5551234;\"Caf\xc3\xa9; \"\"east\"\"\";321\n",
              TimeZoneOption::GmtTime}};
         ImportCandidates candidates;
-        for (const auto& [name, content, option] : files)
-            candidates.ReadListFile(write(name, content), option);
+        for (const auto& [name, content, option] : files) {
+            TestFiles::write(file(name), content);
+            candidates.ReadListFile(file(name), option);
+        }
 
         QStringList got;
         for (int i = 0; i < candidates.count(); ++i)
             got.append(
-                joined(candidates.site(i)) + u' ' + candidates.lstType.at(i) + u' ' +
+                UnitLists::line(candidates.site(i)) + u' ' + candidates.lstType.at(i) + u' ' +
                 QString::number(candidates.List1.at(i).indexOf(candidates.lstDataStr.at(i))));
         // The first book announces 999 records and holds one.
-        QCOMPARE(got, (QStringList{u"555-1234|Shop||GMT-05:00|USA 1 43"_s,
-                                   u"2345678|Back|123|GMT|EUR 1 41"_s,
-                                   u"10.1.1.1|Gate|123|GMT+10:00|AUS 0 43"_s,
-                                   u"1-800-234-5678|Far||GMT-05:00|USA 1 43"_s,
-                                   u"10.2.2.2|Lobby||GMT|EUR 0 43"_s,
-                                   u"5551234|Caf\u00e9; \"east\"|321|GMT+01:00|EUR 1 43"_s}));
+        QCOMPARE(got, (QStringList{u"555-1234|Shop||GMT-05:00|USA|1|1 1 43"_s,
+                                   u"2345678|Back|123|GMT|EUR|1|1 1 41"_s,
+                                   u"10.1.1.1|Gate|123|GMT+10:00|AUS|0|1 0 43"_s,
+                                   u"1-800-234-5678|Far||GMT-05:00|USA|1|1 1 43"_s,
+                                   u"10.2.2.2|Lobby||GMT|EUR|1|1 0 43"_s,
+                                   u"5551234|Caf\u00e9; \"east\"|321|GMT+01:00|EUR|1|1 1 43"_s}));
         QCOMPARE(m_platform->prompts.texts(),
-                 QStringList{u"There has been an error Importing from: "_s +
-                             m_platform->programFolder.file(u"a.lst"_s)});
+                 QStringList{u"There has been an error Importing from: "_s + file(u"a.lst"_s)});
     }
 
     void importSelected()
@@ -99,7 +96,7 @@ private Q_SLOTS:
             u"3 Duplicate or invalid sites were found! \r\n2 New sites were added to the Address "
             "List.\r\n3 selected sites were not added to the Address List because\r\nA maximum "
             "of 3000 Addresses has been reached!"_s);
-        QCOMPARE(joined(m_units.record(2999)), u"10.9.9.2||12|GMT|EUR"_s);
+        QCOMPARE(UnitLists::line(m_units.record(2999)), u"10.9.9.2||12|GMT|EUR|1|1"_s);
     }
 
     void siteDatabase_data()
@@ -118,10 +115,11 @@ private Q_SLOTS:
                                           {"Desert", "10.1.1.2", "Ethernet", QString(), " az "},
                                           {"Ranch", "234-5678", "POTS ", " 123 ", "TX"},
                                           {"Office", "10.1.1.3", QString(), "4", QString()}};
-        const QString office = u"10.1.1.3|Office|4|GMT-05:00|USA"_s;
+        const QString office = u"10.1.1.3|Office|4|GMT-05:00|USA|1|1"_s;
         row("state filter", u"db"_s, sites, -1,
             u"One duplicate or invalid site was found! \r\n3 New sites were added"_s,
-            {u"10.1.1.2|Desert||GMT-07:00|OFF"_s, u"234-5678|Ranch|123|GMT-06:00|USA"_s, office});
+            {u"10.1.1.2|Desert||GMT-07:00|OFF|1|1"_s, u"234-5678|Ranch|123|GMT-06:00|USA|1|1"_s,
+             office});
         row("empty", u"db"_s, {}, -1, u"ScopeVault Site Database is empty.\r\n"_s + kNoneAdded);
         row("not installed", {}, sites, -1,
             u"No ScopeVault Ver.2.5S or later is installed on this machine!\r\n"_s + kNoneAdded);
@@ -142,10 +140,10 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QStringList, added);
 
-        QByteArray file = Jet4Database(u"Sites"_s, kSiteColumns, rows);
+        QByteArray database = Jet4Database(u"Sites"_s, kSiteColumns, rows);
         if (damageAt > 0)
-            file[damageAt] = 0x1f;
-        write(u"SVSecurity.mdb"_s, file);
+            database[damageAt] = 0x1f;
+        TestFiles::write(file(u"SVSecurity.mdb"_s), database);
         if (folder == u"db")
             folder = m_platform->programFolder.path();
         if (!folder.isEmpty())
@@ -157,26 +155,25 @@ private Q_SLOTS:
         QCOMPARE(m_platform->prompts.shown.size(), 1);
         QVERIFY2(m_platform->prompts.shown.first().text.contains(message),
                  qPrintable(m_platform->prompts.shown.first().text));
-        QStringList units;
-        for (int i = 0; i < m_units.count(); ++i)
-            units.append(joined(m_units.record(i)));
-        QCOMPARE(units, added);
+        QCOMPARE(UnitLists::lines(m_units), added);
     }
 
     void locatorFile()
     {
-        write(u"bwval.dat"_s,
-              "A=B=C\r\nSECURITY_DB=x\r\n\r\n security_db_path_and_filename =  /sv/Sites.mdb\r\n");
+        TestFiles::write(
+            file(u"bwval.dat"_s),
+            "A=B=C\r\nSECURITY_DB=x\r\n\r\n security_db_path_and_filename =  /sv/Sites.mdb\r\n");
         QCOMPARE(FindSiteDatabasePath(m_platform->programFolder.path() + u'/'),
                  u"  /sv/Sites.mdb"_s);
     }
 
     void editorImportsSelectedViewerSites()
     {
-        QVERIFY(SaveAddressList(m_platform->programFolder.file(u"IPAddressList.ipl"_s), {}));
-        // The first entry has no address.
-        for (const QString& value : {u"TotalKey=3"_s, u"1DataKey=5551234"_s, u"1ComType=1"_s,
-                                     u"1Descript=Shop"_s, u"2DataKey=10.2.2.2"_s})
+        QVERIFY(SaveAddressList(file(u"IPAddressList.ipl"_s), {}));
+        // The first entry has no address; the second's password is 123.
+        for (const QString& value :
+             {u"TotalKey=3"_s, u"1DataKey=5551234"_s, u"1ComType=1"_s, u"1Descript=Shop"_s,
+              u"1PW=113C4854"_s, u"2DataKey=10.2.2.2"_s})
             m_platform->registry.seed("SVControl", "DataComSets", value.section(u'=', 0, 0),
                                       value.section(u'=', 1));
         Settings settings;
@@ -193,17 +190,11 @@ private Q_SLOTS:
                  QStringList{u"One duplicate or invalid site was found! "
                              "\r\nOne new site was added to the Address "
                              "List."_s});
-        QCOMPARE(joined(m_units.record(0)), u"5551234|Shop||GMT-05:00|USA"_s);
+        QCOMPARE(UnitLists::lines(m_units), QStringList{u"5551234|Shop|123|GMT-05:00|USA|1|1"_s});
     }
 
 private:
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        QFile f(m_platform->programFolder.file(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return f.fileName();
-    }
+    QString file(const QString& name) const { return m_platform->programFolder.file(name); }
 
     std::optional<ScriptedPlatform> m_platform;
     MdbSiteDatabase m_database;
