@@ -1,17 +1,12 @@
-#include "directory/AddressListFile.h"
-#include "directory/forms/frmAddressSetup.h"
 #include "directory/SiteImport.h"
 #include "directory/TimeZones.h"
 #include "directory/UnitPassword.h"
 #include "Jet4Writer.h"
-#include "ModalDriver.h"
 #include "platform/SiteDatabase.h"
 #include "ScriptedPlatform.h"
-#include "settings/Settings.h"
 #include "TestFiles.h"
 #include "UnitLists.h"
 
-#include <QListWidget>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -165,32 +160,6 @@ private Q_SLOTS:
             "A=B=C\r\nSECURITY_DB=x\r\n\r\n security_db_path_and_filename =  /sv/Sites.mdb\r\n");
         QCOMPARE(FindSiteDatabasePath(m_platform->programFolder.path() + u'/'),
                  u"  /sv/Sites.mdb"_s);
-    }
-
-    void editorImportsSelectedViewerSites()
-    {
-        QVERIFY(SaveAddressList(file(u"IPAddressList.ipl"_s), {}));
-        // The first entry has no address; the second's password is 123.
-        for (const QString& value :
-             {u"TotalKey=3"_s, u"1DataKey=5551234"_s, u"1ComType=1"_s, u"1Descript=Shop"_s,
-              u"1PW=113C4854"_s, u"2DataKey=10.2.2.2"_s})
-            m_platform->registry.seed("SVControl", "DataComSets", value.section(u'=', 0, 0),
-                                      value.section(u'=', 1));
-        Settings settings;
-        settings.LoadSettings();
-        frmAddressSetup window(m_units, settings);
-        ModalDriver::onNext(u"frmImport"_s, [](QWidget* d) {
-            auto* list = d->findChild<QListWidget*>(u"List1"_s);
-            QCOMPARE(list->selectedItems().size(), 3);
-            list->item(2)->setSelected(false);
-            ModalDriver::click(d, "cmdImportSelected");
-        });
-        QTest::mouseClick(window.findChild<QPushButton*>(u"cmdImport"_s), Qt::LeftButton);
-        QCOMPARE(m_platform->prompts.texts(),
-                 QStringList{u"One duplicate or invalid site was found! "
-                             "\r\nOne new site was added to the Address "
-                             "List."_s});
-        QCOMPARE(UnitLists::lines(m_units), QStringList{u"5551234|Shop|123|GMT-05:00|USA|1|1"_s});
     }
 
 private:
