@@ -112,8 +112,6 @@ private Q_SLOTS:
         click("cmdCopy");
         QCOMPARE(m_platform->prompts.texts(),
                  QStringList(2, u"A maximum of 3000 Addresses are allowed..."_s));
-        click("cmdRemove");
-        QCOMPARE(m_units.count(), 2999);
     }
 
     // A copy shows at once; its dialog follows after a pause that locks the list. Cancel, or a
@@ -227,10 +225,7 @@ private Q_SLOTS:
 private:
     void open() { m_window.emplace(m_units, *m_settings).show(); }
     void click(const char* name) { ModalDriver::click(&*m_window, name); }
-    void trigger(const char* name)
-    {
-        m_window->findChild<QAction*>(QString::fromLatin1(name))->trigger();
-    }
+    void trigger(const char* name) { ModalDriver::child<QAction>(&*m_window, name)->trigger(); }
     QString file(const QString& name) const { return m_platform->programFolder.file(name); }
     QString listFile() const { return file(u"IPAddressList.ipl"_s); }
     // Types into the record dialog from inside its exec() and confirms.

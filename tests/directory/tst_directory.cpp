@@ -283,8 +283,6 @@ private Q_SLOTS:
         for (int i = 0; i < 502; ++i)
             entries << QStringLiteral("%1ComType=%2").arg(i).arg(i % 2)
                     << QStringLiteral("%1DataKey=10.0.0.%1").arg(i);
-        QTest::newRow("no list") << QStringList{} << 0;
-        QTest::newRow("TotalKey negative") << QStringList{"TotalKey=-3"} + entries << 0;
         QTest::newRow("TotalKey beyond 16 bits") << QStringList{"TotalKey=70000"} + entries << 0;
         QTest::newRow("TotalKey and ActiveIndex beyond the 501 entries")
             << QStringList{"TotalKey=800", "ActiveIndex=600"} + entries << 501;
@@ -296,9 +294,8 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, lines);
         QFETCH(int, comTotal);
-        if (!lines.isEmpty())
-            TestFiles::write(m_platform->registry.filePath(u"SVControl"_s),
-                             "[DataComSets]\n" + lines.join(u'\n').toUtf8() + '\n');
+        TestFiles::write(m_platform->registry.filePath(u"SVControl"_s),
+                         "[DataComSets]\n" + lines.join(u'\n').toUtf8() + '\n');
         clsRegistryDataEntry list;
         list.LoadSetting(u"SVControl"_s);
         QCOMPARE(list.ComTotal(), comTotal);

@@ -74,8 +74,7 @@ private Q_SLOTS:
 
     void importSelected()
     {
-        for (int i = 0; i < 2998; ++i)
-            m_units.append({u"10.0.%1.%2"_s.arg(i / 250).arg(i % 250 + 1), {}, {}, {}, {}, {}, {}});
+        m_units = UnitLists::fleet(2998);
         ImportCandidates candidates;
         // Taken as POTS, an IP address is invalid; the last one is not selected.
         for (const QString& a :

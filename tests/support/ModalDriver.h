@@ -38,14 +38,6 @@ inline void onNext(const QString& objectName, std::function<void(QWidget*)> acti
     timer->start();
 }
 
-inline void type(QWidget* dialog, const char* field, const QString& text)
-{
-    auto* edit = dialog->findChild<QLineEdit*>(QString::fromLatin1(field));
-    QVERIFY2(edit, field);
-    edit->clear();
-    QTest::keyClicks(edit, text);
-}
-
 // The named child of a window; a missing one ends the test run, as a typo would hang it.
 template <typename W> W* child(QWidget* window, const QString& name)
 {
@@ -55,11 +47,16 @@ template <typename W> W* child(QWidget* window, const QString& name)
     return widget;
 }
 
+inline void type(QWidget* dialog, const char* field, const QString& text)
+{
+    auto* edit = child<QLineEdit>(dialog, QString::fromLatin1(field));
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
 inline void click(QWidget* dialog, const char* button)
 {
-    auto* b = dialog->findChild<QPushButton*>(QString::fromLatin1(button));
-    QVERIFY2(b, button);
-    QTest::mouseClick(b, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(dialog, QString::fromLatin1(button)), Qt::LeftButton);
 }
 
 } // namespace ModalDriver
