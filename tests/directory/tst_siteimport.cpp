@@ -1,6 +1,5 @@
 #include "directory/SiteImport.h"
 #include "directory/TimeZones.h"
-#include "directory/UnitPassword.h"
 #include "Jet4Writer.h"
 #include "platform/SiteDatabase.h"
 #include "ScriptedPlatform.h"
@@ -33,35 +32,25 @@ private Q_SLOTS:
         m_units.clear();
     }
 
+    // Address books, address lists and values files as the import lists them: the unit, its
+    // link type, and where its address begins in the list row. The password is 123 in both files.
     void listFiles()
     {
-        const QByteArray pw = EncodeUnitPassword(u"123"_s).toLatin1();
-        const QList<std::tuple<QString, QByteArray, TimeZoneOption>> files = {
-            {u"a.lst"_s, "999\r\n1,\"555-1234\",\"Shop\"\r\n", TimeZoneOption::LocalTime},
-            {u"b.lst"_s, "1000\r\n1\r\n1,\"2345678\",\"Back\",\"" + pw + "\"\r\n",
-             TimeZoneOption::GmtTime},
-            {u"c.ipl"_s,
-             "\"IPADDRESSLISTWithUnitPassword\"\r\n1\r\n\"10.1.1.1\",\"Gate\",\"" + pw +
-                 "\",\"GMT+10:00\",\"AUS\",\"0\",\"1\"\r\n",
-             TimeZoneOption::GmtTime},
-            {u"d.ipl"_s, "\"IPADDRESSLIST\"\r\n1\r\n\"1-800-234-5678\",\"Far\"\r\n",
-             TimeZoneOption::StateFilter},
-            {u"e.CSV"_s,
-             "\xef\xbb\xbfTime Zone;DST;Address;Description;Password\r\n\r\n;;10.2.2.2;Lobby;\n"
-             "gmt+01:00;;5551234;\"Caf\xc3\xa9; \"\"east\"\"\";321\n",
-             TimeZoneOption::GmtTime}};
+        const std::pair<const char*, TimeZoneOption> files[] = {
+            {"short.lst", TimeZoneOption::LocalTime}, // announces 999 records, holds one
+            {"passwords.lst", TimeZoneOption::GmtTime},
+            {"passwords.ipl", TimeZoneOption::GmtTime},
+            {"old.ipl", TimeZoneOption::StateFilter},
+            {"semicolons.CSV", TimeZoneOption::GmtTime}};
         ImportCandidates candidates;
-        for (const auto& [name, content, option] : files) {
-            TestFiles::write(file(name), content);
-            candidates.ReadListFile(file(name), option);
-        }
+        for (const auto& [name, option] : files)
+            candidates.ReadListFile(QFINDTESTDATA(u"../data/directory/"_s + name), option);
 
         QStringList got;
         for (int i = 0; i < candidates.count(); ++i)
             got.append(
                 UnitLists::line(candidates.site(i)) + u' ' + candidates.lstType.at(i) + u' ' +
                 QString::number(candidates.List1.at(i).indexOf(candidates.lstDataStr.at(i))));
-        // The first book announces 999 records and holds one.
         QCOMPARE(got, (QStringList{u"555-1234|Shop||GMT-05:00|USA|1|1 1 43"_s,
                                    u"2345678|Back|123|GMT|EUR|1|1 1 41"_s,
                                    u"10.1.1.1|Gate|123|GMT+10:00|AUS|0|1 0 43"_s,
@@ -69,7 +58,8 @@ private Q_SLOTS:
                                    u"10.2.2.2|Lobby||GMT|EUR|1|1 0 43"_s,
                                    u"5551234|Caf\u00e9; \"east\"|321|GMT+01:00|EUR|1|1 1 43"_s}));
         QCOMPARE(m_platform->prompts.texts(),
-                 QStringList{u"There has been an error Importing from: "_s + file(u"a.lst"_s)});
+                 QStringList{u"There has been an error Importing from: "_s +
+                             QFINDTESTDATA("../data/directory/short.lst")});
     }
 
     void importSelected()
