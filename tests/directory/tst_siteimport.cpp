@@ -127,11 +127,11 @@ private Q_SLOTS:
         QByteArray database = Jet4Database(u"Sites"_s, kSiteColumns, rows);
         if (damageAt > 0)
             database[damageAt] = 0x1f;
-        // The viewer's locator file names the database; its other lines are passed over.
+        // The viewer's locator file names the database; lines that only look alike are passed over.
         TestFiles::write(file(u"Sites.mdb"_s), database);
-        TestFiles::write(file(u"bwval.dat"_s),
-                         "A=B=C\r\nSECURITY_DB=x\r\n\r\n security_db_path_and_filename =" +
-                             file(u"Sites.mdb"_s).toUtf8() + "\r\n");
+        const QByteArray locator = "SECURITY_DB_PATH_AND_FILENAME=a=b\r\nSECURITY_DB=x\r\n\r\n"
+                                   " security_db_path_and_filename =";
+        TestFiles::write(file(u"bwval.dat"_s), locator + file(u"Sites.mdb"_s).toUtf8() + "\r\n");
         if (folder == u"db")
             folder = m_platform->programFolder.path();
         if (!folder.isEmpty())
