@@ -14,17 +14,11 @@ public:
 
     std::optional<QString> openFile(const FileDialogRequest& request) override
     {
-        return answer(request);
+        requests.append(request);
+        return answers.isEmpty() ? std::nullopt : answers.dequeue();
     }
     std::optional<QString> saveFile(const FileDialogRequest& request) override
     {
-        return answer(request);
-    }
-
-private:
-    std::optional<QString> answer(const FileDialogRequest& request)
-    {
-        requests.append(request);
-        return answers.isEmpty() ? std::nullopt : answers.dequeue();
+        return openFile(request);
     }
 };
