@@ -2,7 +2,6 @@
 // the full list (GetListLogF), the latest-events list (GetListLog), and the report text of
 // 100 000 entries (GetReport). Prints the best of a few runs of each.
 
-#include "settings/Settings.h"
 #include "exceptions/clsExceptionHandler.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
@@ -10,6 +9,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 #include "platform/Registry.h"
+#include "settings/Settings.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,5 @@
 #include "exceptions/ExceptionEventLog.h"
 
-#include "settings/Settings.h"
 #include "exceptions/EventLogReader.h"
 #include "exceptions/ExceptionLogViews.h"
 #include "exceptions/WallClockMath.h"
@@ -9,6 +8,7 @@
 #include "platform/Locale.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "settings/Settings.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,6 +1,5 @@
 #include "directory/forms/frmAddressSetup.h"
 
-#include "settings/Settings.h"
 #include "directory/AddressListFile.h"
 #include "directory/forms/frmAddEdit.h"
 #include "directory/forms/frmImport.h"
@@ -11,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
+#include "settings/Settings.h"
 
 #include <QFile>
 #include <QFileInfo>

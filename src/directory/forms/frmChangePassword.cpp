@@ -1,9 +1,9 @@
 #include "directory/forms/frmChangePassword.h"
 
-#include "settings/Settings.h"
 #include "directory/forms/PasswordDialogParts.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "settings/Settings.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
 #include "directory/forms/frmEnterPassword.h"
 
-#include "settings/AppPassword.h"
 #include "directory/forms/PasswordDialogParts.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "settings/AppPassword.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
