@@ -263,8 +263,10 @@ private Q_SLOTS:
         m_platform->clock.utc = utc(2026, 2, 1, 23);
         TakePcTimeZone();
         QCOMPARE(UnitLocalTime(600, 3), utc(2026, 2, 2, 10)); // Sydney in its summer
-        m_platform->clock.daylight = true;
+        // In the PC's own DST zone the PC's word wins over the calendar.
         m_platform->clock.utc = utc(2026, 7, 1, 16);
+        QCOMPARE(UnitLocalTime(-300, 1), utc(2026, 7, 1, 11));
+        m_platform->clock.daylight = true;
         QCOMPARE(UnitLocalTime(-300, 1), utc(2026, 7, 1, 12));
         QCOMPARE(UnitLocalTime(-300, 0), utc(2026, 7, 1, 11));
         QCOMPARE(UnitLocalTime(345, 0), utc(2026, 7, 1, 21, 45));
