@@ -2,6 +2,7 @@
 
 #include "core/ReportFileName.h"
 #include "platform/Clock.h"
+#include "platform/forms/WidgetNames.h"
 #include "platform/forms/WindowRules.h"
 #include "platform/Locale.h"
 #include "platform/Platform.h"
@@ -25,12 +26,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent)
 {

@@ -4,6 +4,7 @@
 #include "directory/forms/PasswordDialogParts.h"
 #include "directory/TimeZones.h"
 #include "platform/CodePage.h"
+#include "platform/forms/WidgetNames.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 
@@ -23,12 +24,6 @@ namespace {
 
 const QString kSampleIp = QStringLiteral("10.20.30.40");
 const QString kSamplePhone = QStringLiteral("1-800-123-5678");
-
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 bool isPasswordDigit(QChar c)
 {

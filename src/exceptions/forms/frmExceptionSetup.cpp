@@ -1,5 +1,6 @@
 #include "exceptions/forms/frmExceptionSetup.h"
 
+#include "platform/forms/WidgetNames.h"
 #include "platform/forms/WindowRules.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
@@ -68,12 +69,6 @@ constexpr int kNotifyWriteOrder[frmExceptionSetup::kNotifyBoxes] = {0, 1, 2, 3, 
 Option monitorKey(int row)
 {
     return static_cast<Option>(static_cast<int>(Option::RecordStatus) + row);
-}
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
 }
 
 QComboBox* thresholdBox(const char* name, const QStringList& offered, QWidget* parent)

@@ -1,6 +1,7 @@
 #include "exceptions/forms/frmExportType.h"
 
 #include "exceptions/ExceptionLogExport.h"
+#include "platform/forms/WidgetNames.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 
@@ -9,16 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 frmExportType::frmExportType(qsizetype listRows, QWidget* parent)
     : QDialog(parent), m_listRows(listRows)
