@@ -1,19 +1,10 @@
 #include "comm/forms/frmDialUpEntry.h"
 #include "core/forms/frmVigilStat.h"
 #include "core/SingleInstance.h"
-#include "platform/Clock.h"
 #include "platform/forms/MessageBoxPrompts.h"
 #include "platform/forms/QtFileDialogs.h"
-#include "platform/forms/QtPrinter.h"
+#include "platform/forms/SystemPlatform.h"
 #include "platform/forms/WindowRules.h"
-#include "platform/Launcher.h"
-#include "platform/Locale.h"
-#include "platform/Platform.h"
-#include "platform/PppDialUp.h"
-#include "platform/ProgramFolder.h"
-#include "platform/Registry.h"
-#include "platform/SiteDatabase.h"
-#include "platform/Spreadsheet.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -38,31 +29,10 @@ int main(int argc, char** argv)
     parser.addOption(start);
     parser.process(app);
 
-    IniRegistry registry(IniRegistry::defaultRoot());
     MessageBoxPrompts prompts;
-    SystemClock clock;
-    SystemLocale locale;
-    SystemProgramFolder programFolder;
-    DesktopLauncher launcher;
     QtFileDialogs fileDialogs;
-    QtPrinter printer;
-    PppDialUp dialUp;
-    dialUp.setEntryEditor(&frmDialUpEntry::createEntry);
-    MdbSiteDatabase siteDatabase;
-    XlsxSpreadsheet spreadsheet;
-    PlatformServices services;
-    services.registry = &registry;
-    services.prompts = &prompts;
-    services.clock = &clock;
-    services.locale = &locale;
-    services.programFolder = &programFolder;
-    services.launcher = &launcher;
-    services.fileDialogs = &fileDialogs;
-    services.printer = &printer;
-    services.dialUp = &dialUp;
-    services.siteDatabase = &siteDatabase;
-    services.spreadsheet = &spreadsheet;
-    Platform::install(services);
+    SystemPlatform platform(prompts, &fileDialogs);
+    platform.dialUp().setEntryEditor(&frmDialUpEntry::createEntry);
     WindowRules rules(frmVigilStat::normalIcon());
 
     SingleInstance instance;

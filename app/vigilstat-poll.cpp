@@ -1,15 +1,6 @@
 // vigilstat-poll: one poll cycle from a terminal, cron or a script.
 #include "core/PollCommand.h"
-#include "platform/Clock.h"
-#include "platform/forms/QtPrinter.h"
-#include "platform/Launcher.h"
-#include "platform/Locale.h"
-#include "platform/Platform.h"
-#include "platform/PppDialUp.h"
-#include "platform/ProgramFolder.h"
-#include "platform/Registry.h"
-#include "platform/SiteDatabase.h"
-#include "platform/Spreadsheet.h"
+#include "platform/forms/SystemPlatform.h"
 #include "platform/UnattendedPrompts.h"
 
 #include <csignal>
@@ -55,29 +46,9 @@ int main(int argc, char** argv)
 
     QTextStream out(stdout);
     QTextStream err(stderr);
-    IniRegistry registry(IniRegistry::defaultRoot());
     UnattendedPrompts prompts(err);
-    SystemClock clock;
-    SystemLocale locale;
-    SystemProgramFolder programFolder;
-    DesktopLauncher launcher;
-    QtPrinter printer;
     // Without an entry editor a missing peer entry is never created from here.
-    PppDialUp dialUp;
-    MdbSiteDatabase siteDatabase;
-    XlsxSpreadsheet spreadsheet;
-    PlatformServices services;
-    services.registry = &registry;
-    services.prompts = &prompts;
-    services.clock = &clock;
-    services.locale = &locale;
-    services.programFolder = &programFolder;
-    services.launcher = &launcher;
-    services.printer = &printer;
-    services.dialUp = &dialUp;
-    services.siteDatabase = &siteDatabase;
-    services.spreadsheet = &spreadsheet;
-    Platform::install(services);
+    SystemPlatform platform(prompts);
 
     PollCommand command(out, err);
     QObject::connect(&command, &PollCommand::finished, &app, &QCoreApplication::exit);
