@@ -60,9 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     DetectionMemory::shared().clear();
     clsExceptionHandler handler(settings);
-    for (int type : {0, 3, 4, 80}) {
-        const QString unit = QStringLiteral("unit %1").arg(type);
-        for (const QByteArray& block : twoPolls(type)) {
+    // The same for every input, so made once.
+    static const QList<QList<QByteArray>> pollsByType = {twoPolls(0), twoPolls(3), twoPolls(4),
+                                                         twoPolls(80)};
+    int unitNumber = 0;
+    for (const QList<QByteArray>& polls : pollsByType) {
+        const QString unit = QStringLiteral("unit %1").arg(++unitNumber);
+        for (const QByteArray& block : polls) {
             (void)handler.GetConnectionChangeString(unit, true);
             const QString codes = handler.CreatExceptionString(block, unit, 60, 1);
             for (const QString& code : codes.split(u',', Qt::SkipEmptyParts))

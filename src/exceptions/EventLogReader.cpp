@@ -1,5 +1,6 @@
 #include "exceptions/EventLogReader.h"
 
+#include <algorithm>
 #include <QIODevice>
 
 namespace {
@@ -17,9 +18,12 @@ qint64 EventLogReader::readChunk()
 {
     if (m_atEnd)
         return 0;
+    // A small file needs no full chunk; what is left of it plus one byte shows the end.
+    const qint64 left = m_device.isSequential() ? kChunkBytes : m_device.size() - m_device.pos();
+    const qint64 wanted = std::clamp<qint64>(left + 1, 1, kChunkBytes);
     const qsizetype before = m_buffer.size();
-    m_buffer.resize(before + kChunkBytes);
-    const qint64 got = m_device.read(m_buffer.data() + before, kChunkBytes);
+    m_buffer.resize(before + wanted);
+    const qint64 got = m_device.read(m_buffer.data() + before, wanted);
     m_buffer.resize(before + std::max<qint64>(got, 0));
     if (got <= 0)
         m_atEnd = true;
