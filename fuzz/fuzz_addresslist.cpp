@@ -7,12 +7,12 @@
 
 namespace {
 
-// What a save makes of a record: a quote becomes an apostrophe, a password the file cannot
-// carry is written blank.
+// What a save makes of a record: a quote becomes an apostrophe, except in the password, which
+// is written encoded; a password the file cannot carry is written blank.
 UnitRecord asSaved(UnitRecord record)
 {
-    for (QString* field : {&record.DataStr, &record.Descript, &record.Password, &record.TimeZone,
-                           &record.DST, &record.Status, &record.Syn})
+    for (QString* field : {&record.DataStr, &record.Descript, &record.TimeZone, &record.DST,
+                           &record.Status, &record.Syn})
         field->replace(u'"', u'\'');
     if (!IsStorableUnitPassword(record.Password))
         record.Password.clear();
