@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 
+#include <algorithm>
 #include <QFile>
 #include <QStringDecoder>
 
@@ -18,6 +19,26 @@ const QString kOne = QStringLiteral("1");
 
 // Longer lines of a values file are damage, not data.
 constexpr qint64 kMaxLineLength = 64 * 1024;
+
+// Lines of a file read into one buffer kept for the whole file, rather than a 64 KiB array
+// made and cut down again for every row.
+class LineReader
+{
+public:
+    explicit LineReader(QIODevice& device)
+        : m_device(device), m_buffer(kMaxLineLength, Qt::Uninitialized)
+    {}
+    // At most kMaxLineLength - 1 bytes; empty at the end or on an error.
+    QByteArray next()
+    {
+        const qint64 got = m_device.readLine(m_buffer.data(), kMaxLineLength);
+        return QByteArray(m_buffer.constData(), qsizetype(std::max<qint64>(got, 0)));
+    }
+
+private:
+    QIODevice& m_device;
+    QByteArray m_buffer;
+};
 
 QString typeOfAddress(const QString& address)
 {
@@ -208,7 +229,8 @@ ImportCandidates::Read ImportCandidates::readValues(const QString& path, const Q
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Read::Failed;
-    const QByteArray headerBytes = file.readLine(kMaxLineLength);
+    LineReader lines(file);
+    const QByteArray headerBytes = lines.next();
     const QString header = decodeLine(headerBytes);
     const QChar separator = header.contains(u',') || !header.contains(u';') ? u',' : u';';
     QStringList names = splitValues(header, separator);
@@ -223,7 +245,7 @@ ImportCandidates::Read ImportCandidates::readValues(const QString& path, const Q
     const qsizetype dst = names.indexOf(QStringLiteral("dst"));
 
     for (int rows = 0; rows < UnitAddressList::kMaxUnits && !file.atEnd();) {
-        const QByteArray bytes = file.readLine(kMaxLineLength);
+        const QByteArray bytes = lines.next();
         if (bytes.size() >= kMaxLineLength - 1 || file.error() != QFileDevice::NoError)
             return Read::Failed;
         const QStringList cells = splitValues(decodeLine(bytes), separator);

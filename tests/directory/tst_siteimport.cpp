@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "UnitLists.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -60,6 +61,22 @@ private Q_SLOTS:
         QCOMPARE(m_platform->prompts.texts(),
                  QStringList{u"There has been an error Importing from: "_s +
                              QFINDTESTDATA("../data/directory/short.lst")});
+    }
+
+    // A values line longer than 64 KiB is damage: the import stops there with the error message,
+    // keeping the rows before it. The line before it is one byte short of the limit.
+    void overlongValuesLine()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"long.csv"_s);
+        TestFiles::write(path, "Address,Description\r\n10.0.0.1," + QByteArray(65523, 'x') +
+                                   "\r\n10.0.0.2," + QByteArray(70000, 'y') +
+                                   "\r\n10.0.0.3,After\r\n");
+        ImportCandidates candidates;
+        candidates.ReadListFile(path, TimeZoneOption::GmtTime);
+        QCOMPARE(candidates.count(), 1);
+        QCOMPARE(m_platform->prompts.texts(),
+                 QStringList{u"There has been an error Importing from: "_s + path});
     }
 
     void importSelected()
