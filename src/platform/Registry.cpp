@@ -1,9 +1,10 @@
 #include "platform/Registry.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <sys/stat.h>
 
 namespace {
 
@@ -42,22 +43,34 @@ QString IniRegistry::filePath(const QString& appKey) const
     return QDir(m_root).filePath(appKey + QStringLiteral(".ini"));
 }
 
+// A bare stat: every value read checks the file for hand edits, and a settings load reads
+// dozens of values.
+std::optional<IniRegistry::FileStamp> IniRegistry::stampOf(const QByteArray& nativePath)
+{
+    struct stat st = {};
+    if (::stat(nativePath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileStamp{qint64(st.st_size),
+                     qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 const IniRegistry::FileSnapshot* IniRegistry::snapshot(const QString& appKey) const
 {
-    const QString path = filePath(appKey);
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    auto cached = m_files.find(appKey);
+    const QByteArray nativePath =
+        cached != m_files.end() ? cached->nativePath : QFile::encodeName(filePath(appKey));
+    const std::optional<FileStamp> stamp = stampOf(nativePath);
+    if (!stamp) {
         m_files.remove(appKey);
         return nullptr;
     }
-    FileSnapshot& cached = m_files[appKey];
-    if (cached.size == info.size() && cached.modified == info.lastModified())
-        return &cached;
+    if (cached != m_files.end() && cached->stamp == *stamp)
+        return &*cached;
 
     FileSnapshot fresh;
-    fresh.modified = info.lastModified();
-    fresh.size = info.size();
-    QSettings ini(path, QSettings::IniFormat);
+    fresh.nativePath = nativePath;
+    fresh.stamp = *stamp;
+    QSettings ini(QFile::decodeName(nativePath), QSettings::IniFormat);
     // Values directly under the key, outside any section, go under "".
     QHash<QString, QString>& top = fresh.sections[QString()];
     for (const QString& key : ini.childKeys())
@@ -69,8 +82,7 @@ const IniRegistry::FileSnapshot* IniRegistry::snapshot(const QString& appKey) co
             values.insert(key.toLower(), variantText(ini.value(key)));
         ini.endGroup();
     }
-    cached = std::move(fresh);
-    return &cached;
+    return &*m_files.insert(appKey, std::move(fresh));
 }
 
 std::optional<QString> IniRegistry::value(const QString& appKey, const QString& section,

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <optional>
-#include <QDateTime>
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
@@ -47,12 +47,19 @@ protected:
 private:
     // One file's values by lower-case section and name, read again when the file changes on
     // disk, so that a list of thousands of values is not re-scanned for every lookup.
+    struct FileStamp
+    {
+        qint64 size = -1;
+        qint64 modifiedNs = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
     struct FileSnapshot
     {
-        QDateTime modified;
-        qint64 size = -1;
+        QByteArray nativePath;
+        FileStamp stamp;
         QHash<QString, QHash<QString, QString>> sections;
     };
+    static std::optional<FileStamp> stampOf(const QByteArray& nativePath);
     const FileSnapshot* snapshot(const QString& appKey) const;
 
     QString m_root;
