@@ -3,6 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 
+#include <cstdio>
+
 namespace {
 
 const QDateTime& unitEpoch()
@@ -119,10 +121,12 @@ std::optional<QString> StatusBlock::dottedAddress(int pos) const
 {
     if (!number(pos, 4))
         return std::nullopt;
-    QStringList parts;
-    for (int i = 0; i < 4; ++i)
-        parts.append(QString::number(quint8(m_bytes.at(pos + i))));
-    return parts.join(QLatin1Char('.'));
+    // Built in place: a block may list many connections, each with an address.
+    char text[16];
+    const int length = std::snprintf(text, sizeof text, "%u.%u.%u.%u", quint8(m_bytes.at(pos)),
+                                     quint8(m_bytes.at(pos + 1)), quint8(m_bytes.at(pos + 2)),
+                                     quint8(m_bytes.at(pos + 3)));
+    return QString::fromLatin1(text, length);
 }
 
 std::optional<StatusBlock::Version> StatusBlock::version(int pos) const

@@ -16,10 +16,7 @@ QString durationText(double seconds)
     const qint64 hours = s / 3600;
     const qint64 minutes = (s - 3600 * hours) / 60;
     const qint64 rest = s - 3600 * hours - 60 * minutes;
-    return QStringLiteral("%1:%2:%3")
-        .arg(hours, 2, 10, QLatin1Char('0'))
-        .arg(minutes, 2, 10, QLatin1Char('0'))
-        .arg(rest, 2, 10, QLatin1Char('0'));
+    return QString::asprintf("%02lld:%02lld:%02lld", hours, minutes, rest);
 }
 
 QString unitTimeText(quint32 seconds)
