@@ -2,6 +2,8 @@
 
 #include "platform/Clock.h"
 
+#include <array>
+
 namespace {
 
 // The number at the front of text, of exactly n digits (any script's decimal digits).
@@ -149,8 +151,11 @@ bool DateTimePattern::match(int index, QStringView rest, Values& values) const
     }
     const Token& t = m_tokens.at(index);
     const auto tryNumber = [&]() {
-        const QList<int> widths = t.width == 1 ? QList<int>{2, 1} : QList<int>{t.width};
+        // One or two digits: two first.
+        const std::array<int, 2> widths = t.width == 1 ? std::array{2, 1} : std::array{t.width, 0};
         for (const int n : widths) {
+            if (n == 0)
+                break;
             if (const auto value = leadingNumber(rest, n)) {
                 Values v = values;
                 (t.field == Field::Day      ? v.day
