@@ -53,8 +53,8 @@ QString FuzzEnvironment::writeFile(const QString& name, const QByteArray& bytes)
 
 Registry& FuzzEnvironment::freshRegistry()
 {
-    // A new folder each time: the registry caches a file by its time and size, which a rewrite
-    // within the same millisecond could leave unchanged.
+    // Two folders in turn, emptied each time: the INI reader caches a parsed file by its path,
+    // size and millisecond time, so one path rewritten within a millisecond could read stale.
     const QString root =
         QDir(m_dir.path()).filePath(QStringLiteral("registry%1").arg(m_registryGeneration++ % 2));
     QDir(root).removeRecursively();
